@@ -1,0 +1,55 @@
+# Shared by the scripts: installing what is missing, and building.
+# shellcheck shell=bash
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+# Installs the Debian packages that are not installed yet when run as root;
+# otherwise prints the one apt-get line to run and fails.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" != "install ok installed" ]; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -q >/dev/null
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+    else
+        echo "Missing Debian packages. Run as root:" >&2
+        echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+        return 1
+    fi
+}
+
+BUILD_PACKAGES=(cmake make g++ libgl-dev libglu1-mesa-dev libglut-dev)
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+}
+
+# Picks a display number no X server holds, from 90 upward.
+free_display() {
+    local n=90
+    while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do
+        n=$((n + 1))
+    done
+    echo "$n"
+}
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds, or fails.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$SECONDS" -ge "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
