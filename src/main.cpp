@@ -43,6 +43,9 @@ void initScene()
     printInfoLine("RENDERER : %s\n", GL_RENDERER);
     printInfoLine("EXTENSIONS : %s\n", GL_EXTENSIONS);
     printInfoLine("VERSION : %s\n", GL_VERSION);
+    // Out now, even when standard output is a pipe or a file: the program
+    // never exits by itself, so a buffered line could be lost for good.
+    std::fflush(stdout);
 
     legs[0].hip = heightHipA;
     legs[1].hip = heightHipB;

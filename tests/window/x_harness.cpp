@@ -1,0 +1,511 @@
+#include "x_harness.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace harness {
+
+using Clock = std::chrono::steady_clock;
+
+bool pollUntil(const std::function<bool()>& cond, Millis timeout, Millis interval)
+{
+    const auto deadline = Clock::now() + timeout;
+    while (true) {
+        if (cond()) {
+            return true;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(interval);
+    }
+}
+
+// ---- Image ----------------------------------------------------------------
+
+int Image::count(std::uint32_t colour) const
+{
+    return count(colour, {0, 0, width - 1, height - 1});
+}
+
+int Image::count(std::uint32_t colour, Rect area) const
+{
+    int n = 0;
+    for (int y = std::max(area.y0, 0); y <= std::min(area.y1, height - 1); ++y) {
+        for (int x = std::max(area.x0, 0); x <= std::min(area.x1, width - 1); ++x) {
+            n += at(x, y) == colour ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+int Image::countNot(std::uint32_t colour) const
+{
+    return width * height - count(colour);
+}
+
+namespace {
+
+Box boundsWhere(const Image& image, const std::function<bool(std::uint32_t)>& match)
+{
+    Box box{image.width, image.height, -1, -1};
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (match(image.at(x, y))) {
+                box.left = std::min(box.left, x);
+                box.top = std::min(box.top, y);
+                box.right = std::max(box.right, x);
+                box.bottom = std::max(box.bottom, y);
+            }
+        }
+    }
+    return box;
+}
+
+double meanOf(const Image& image, std::uint32_t colour, bool alongX)
+{
+    double sum = 0.0;
+    long n = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (image.at(x, y) == colour) {
+                sum += alongX ? x : y;
+                ++n;
+            }
+        }
+    }
+    return n == 0 ? -1.0 : sum / static_cast<double>(n);
+}
+
+}  // namespace
+
+Box Image::bounds(std::uint32_t colour) const
+{
+    return boundsWhere(*this, [colour](std::uint32_t p) { return p == colour; });
+}
+
+Box Image::boundsNot(std::uint32_t colour) const
+{
+    return boundsWhere(*this, [colour](std::uint32_t p) { return p != colour; });
+}
+
+double Image::meanX(std::uint32_t colour) const
+{
+    return meanOf(*this, colour, true);
+}
+
+double Image::meanY(std::uint32_t colour) const
+{
+    return meanOf(*this, colour, false);
+}
+
+bool Image::savePpm(const std::string& path) const
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!file) {
+        return false;
+    }
+    std::fprintf(file.get(), "P6\n%d %d\n255\n", width, height);
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = at(x, y);
+            row[x * 3] = static_cast<unsigned char>(p >> 16);
+            row[x * 3 + 1] = static_cast<unsigned char>(p >> 8);
+            row[x * 3 + 2] = static_cast<unsigned char>(p);
+        }
+        if (std::fwrite(row.data(), 1, row.size(), file.get()) != row.size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- Child ----------------------------------------------------------------
+
+bool Child::start(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool captureOutput,
+                  int keepFd)
+{
+    int out[2] = {-1, -1};
+    if (captureOutput && pipe(out) != 0) {
+        return false;
+    }
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid < 0) {
+        return false;
+    }
+    if (pid == 0) {
+        // Die with the harness, whatever ends it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        if (captureOutput) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            close(out[1]);
+        }
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != keepFd) {
+                close(fd);
+            }
+        }
+        for (const auto& entry : env) {
+            putenv(const_cast<char*>(entry.c_str()));
+        }
+        std::vector<char*> args;
+        for (const auto& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    pid_ = pid;
+    if (captureOutput) {
+        close(out[1]);
+        outFd_ = out[0];
+        fcntl(outFd_, F_SETFL, O_NONBLOCK);
+    }
+    return true;
+}
+
+bool Child::alive()
+{
+    if (pid_ <= 0) {
+        return false;
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+const std::string& Child::output()
+{
+    if (outFd_ >= 0) {
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = read(outFd_, buffer, sizeof buffer)) > 0) {
+            output_.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    return output_;
+}
+
+void Child::stop()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        const bool ended = pollUntil([this] { return !alive(); }, Millis(3000), Millis(10));
+        if (!ended && pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+    if (outFd_ >= 0) {
+        output();
+        close(outFd_);
+        outFd_ = -1;
+    }
+}
+
+// ---- VirtualDisplay -------------------------------------------------------
+
+bool VirtualDisplay::start(int width, int height)
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return false;
+    }
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    const bool started = server_.start(
+        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, {},
+        false, fds[1]);
+    close(fds[1]);
+    std::string number;
+    if (started) {
+        // Xvfb writes its display number once it accepts connections.
+        pollfd pfd{fds[0], POLLIN, 0};
+        const auto deadline = Clock::now() + Millis(15000);
+        while (number.find('\n') == std::string::npos && Clock::now() < deadline) {
+            if (poll(&pfd, 1, 100) > 0) {
+                char c = 0;
+                if (read(fds[0], &c, 1) != 1) {
+                    break;
+                }
+                number += c;
+            }
+        }
+    }
+    close(fds[0]);
+    if (number.find('\n') == std::string::npos) {
+        return false;
+    }
+    name_ = ":" + number.substr(0, number.find('\n'));
+    return true;
+}
+
+// ---- Walker ---------------------------------------------------------------
+
+namespace {
+
+const char* const TITLE = "Meu modelo :P";
+
+int ignoreXErrors(Display* /*display*/, XErrorEvent* /*event*/)
+{
+    return 0;  // a window may vanish between finding it and reading it
+}
+
+}  // namespace
+
+std::string walkerPath()
+{
+    return WALKER_EXECUTABLE;
+}
+
+Walker::~Walker()
+{
+    if (x_ != nullptr) {
+        XCloseDisplay(x_);
+    }
+}
+
+Window Walker::findWindow(Window from, const std::string& title)
+{
+    char* name = nullptr;
+    if (XFetchName(x_, from, &name) != 0 && name != nullptr) {
+        const bool match = title == name;
+        XFree(name);
+        if (match) {
+            return from;
+        }
+    }
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(x_, from, &root, &parent, &children, &count) != 0) {
+        for (unsigned int i = 0; i < count && found == 0; ++i) {
+            found = findWindow(children[i], title);
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+    }
+    return found;
+}
+
+bool Walker::start(const std::string& executable, const std::vector<std::string>& env)
+{
+    std::vector<std::string> fullEnv{"DISPLAY=" + display_.name()};
+    fullEnv.insert(fullEnv.end(), env.begin(), env.end());
+    if (!program_.start({executable}, fullEnv, true)) {
+        return false;
+    }
+    x_ = XOpenDisplay(display_.name().c_str());
+    if (x_ == nullptr) {
+        return false;
+    }
+    XSetErrorHandler(ignoreXErrors);
+    const bool found = pollUntil(
+        [this] {
+            window_ = findWindow(DefaultRootWindow(x_), TITLE);
+            if (window_ == 0) {
+                return false;
+            }
+            XWindowAttributes attributes;
+            return XGetWindowAttributes(x_, window_, &attributes) != 0 && attributes.map_state == IsViewable;
+        },
+        Millis(15000));
+    if (!found) {
+        return false;
+    }
+    // There is no window manager: give the walker the keyboard and put the
+    // pointer over it, as a user clicking into it would.
+    XSetInputFocus(x_, window_, RevertToPointerRoot, CurrentTime);
+    XTestFakeMotionEvent(x_, DefaultScreen(x_), 300, 300, CurrentTime);
+    XSync(x_, False);
+    return pollUntil([this] { return capture().countNot(BLACK) > 0; }, Millis(15000));
+}
+
+Image Walker::capture()
+{
+    Image image;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(x_, window_, &attributes) == 0) {
+        return image;
+    }
+    XImage* x = XGetImage(x_, window_, 0, 0, static_cast<unsigned>(attributes.width),
+                          static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (x == nullptr) {
+        return image;
+    }
+    image.width = attributes.width;
+    image.height = attributes.height;
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        for (int xx = 0; xx < image.width; ++xx) {
+            const unsigned long p = XGetPixel(x, xx, y);
+            const auto channel = [p](unsigned long mask) {
+                unsigned long v = p & mask;
+                while (mask != 0 && (mask & 1UL) == 0) {
+                    mask >>= 1;
+                    v >>= 1;
+                }
+                return static_cast<std::uint32_t>(v & 0xffUL);
+            };
+            image.pixels[static_cast<std::size_t>(y) * image.width + xx] =
+                (channel(x->red_mask) << 16) | (channel(x->green_mask) << 8) | channel(x->blue_mask);
+        }
+    }
+    XDestroyImage(x);
+    return image;
+}
+
+void Walker::keysym(unsigned long sym, bool shift)
+{
+    const KeyCode code = XKeysymToKeycode(x_, sym);
+    const KeyCode shiftCode = XKeysymToKeycode(x_, XK_Shift_L);
+    if (shift) {
+        XTestFakeKeyEvent(x_, shiftCode, True, CurrentTime);
+    }
+    XTestFakeKeyEvent(x_, code, True, CurrentTime);
+    XTestFakeKeyEvent(x_, code, False, CurrentTime);
+    if (shift) {
+        XTestFakeKeyEvent(x_, shiftCode, False, CurrentTime);
+    }
+    XSync(x_, False);
+}
+
+namespace {
+
+unsigned long symOf(char c)
+{
+    if (c == '\x1b') {
+        return XK_Escape;
+    }
+    return static_cast<unsigned char>(c);  // Latin-1 keysyms are their codes
+}
+
+bool needsShift(Display* x, unsigned long sym)
+{
+    const KeyCode code = XKeysymToKeycode(x, sym);
+    return XkbKeycodeToKeysym(x, code, 0, 0) != sym;
+}
+
+}  // namespace
+
+void Walker::key(char c)
+{
+    const unsigned long sym = symOf(c);
+    keysym(sym, needsShift(x_, sym));
+}
+
+void Walker::holdKey(char c, int repeats)
+{
+    const unsigned long sym = symOf(c);
+    const bool shift = needsShift(x_, sym);
+    const KeyCode code = XKeysymToKeycode(x_, sym);
+    const KeyCode shiftCode = XKeysymToKeycode(x_, XK_Shift_L);
+    if (shift) {
+        XTestFakeKeyEvent(x_, shiftCode, True, CurrentTime);
+    }
+    for (int i = 0; i <= repeats; ++i) {
+        XTestFakeKeyEvent(x_, code, True, CurrentTime);  // a held key repeats its press
+    }
+    XTestFakeKeyEvent(x_, code, False, CurrentTime);
+    if (shift) {
+        XTestFakeKeyEvent(x_, shiftCode, False, CurrentTime);
+    }
+    XSync(x_, False);
+}
+
+void Walker::resize(int width, int height)
+{
+    XResizeWindow(x_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(x_, False);
+}
+
+bool Walker::geometry(int& x, int& y, int& width, int& height)
+{
+    XWindowAttributes attributes;
+    Window child = 0;
+    if (XGetWindowAttributes(x_, window_, &attributes) == 0 ||
+        XTranslateCoordinates(x_, window_, DefaultRootWindow(x_), 0, 0, &x, &y, &child) == 0) {
+        return false;
+    }
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+std::string Walker::title()
+{
+    char* name = nullptr;
+    std::string result;
+    if (XFetchName(x_, window_, &name) != 0 && name != nullptr) {
+        result = name;
+        XFree(name);
+    }
+    return result;
+}
+
+Image Walker::waitForChange(const Image& before, Millis timeout)
+{
+    Image now;
+    if (pollUntil([&] { return (now = capture()) != before; }, timeout)) {
+        return now;
+    }
+    return {};
+}
+
+Image Walker::waitForStill(Millis timeout, Millis quiet)
+{
+    Image last = capture();
+    auto since = Clock::now();
+    const bool still = pollUntil(
+        [&] {
+            Image now = capture();
+            if (now != last) {
+                last = std::move(now);
+                since = Clock::now();
+                return false;
+            }
+            return Clock::now() - since >= quiet;
+        },
+        timeout);
+    return still ? last : Image{};
+}
+
+bool Walker::staysStill(const Image& from, Millis period)
+{
+    const bool changed = pollUntil([&] { return capture() != from; }, period);
+    return !changed;
+}
+
+Image Walker::pause()
+{
+    key('q');
+    return waitForStill();
+}
+
+}  // namespace harness

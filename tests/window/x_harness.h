@@ -1,0 +1,155 @@
+// A harness for driving the real walker program: its own Xvfb, the real
+// executable on it, key presses through XTest as a keyboard would send them,
+// and the window's pixels read back with XGetImage. Every process it starts
+// is ended by pid when its owner goes, and every wait is bounded.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+using Millis = std::chrono::milliseconds;
+
+// Polls cond every interval until it holds or timeout passes.
+bool pollUntil(const std::function<bool()>& cond, Millis timeout, Millis interval = Millis(20));
+
+constexpr std::uint32_t BLACK = 0x000000;
+constexpr std::uint32_t GREEN = 0x00ff00;
+constexpr std::uint32_t BLUE = 0x0000ff;
+constexpr std::uint32_t CYAN = 0x00ffff;
+constexpr std::uint32_t MAGENTA = 0xff00ff;
+constexpr std::uint32_t WHITE = 0xffffff;
+
+struct Rect {
+    int x0, y0, x1, y1;  // inclusive
+};
+
+struct Box {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+    bool empty() const { return right < left; }
+};
+
+// A capture of a window: one 0xRRGGBB value a pixel, row by row.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    int count(std::uint32_t colour) const;
+    int count(std::uint32_t colour, Rect area) const;
+    int countNot(std::uint32_t colour) const;
+    // The smallest box holding every pixel of the colour (or, for boundsNot,
+    // every pixel not of it).
+    Box bounds(std::uint32_t colour) const;
+    Box boundsNot(std::uint32_t colour) const;
+    // Mean x of the pixels of a colour; -1 when there are none.
+    double meanX(std::uint32_t colour) const;
+    double meanY(std::uint32_t colour) const;
+    bool operator==(const Image& other) const
+    {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
+    bool operator!=(const Image& other) const { return !(*this == other); }
+    // Binary PPM; the scripts turn it into PNG.
+    bool savePpm(const std::string& path) const;
+};
+
+// A child process, killed (and reaped) when this object goes.
+class Child {
+public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() { stop(); }
+
+    // Starts argv[0] with extra environment entries ("NAME=value"). Its
+    // standard output comes to this process through a pipe when
+    // captureOutput is set; displayFd, if not -1, stays open in the child.
+    bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool captureOutput,
+               int keepFd = -1);
+    bool alive();
+    void stop();
+    int pid() const { return pid_; }
+    // Everything read from the child's standard output so far.
+    const std::string& output();
+
+private:
+    int pid_ = -1;
+    int outFd_ = -1;
+    std::string output_;
+};
+
+// Xvfb on a display number it chooses itself (-displayfd), so that parallel
+// runs never collide.
+class VirtualDisplay {
+public:
+    bool start(int width = 1280, int height = 1024);
+    const std::string& name() const { return name_; }
+    bool alive() { return server_.alive(); }
+
+private:
+    Child server_;
+    std::string name_;
+};
+
+// The real walker program on a virtual display, with an X connection of the
+// harness's own to find its window, press keys and read pixels.
+class Walker {
+public:
+    explicit Walker(const VirtualDisplay& display) : display_(display) {}
+    Walker(const Walker&) = delete;
+    Walker& operator=(const Walker&) = delete;
+    ~Walker();
+
+    // Starts the program and waits until its window shows a drawn walker.
+    bool start(const std::string& executable, const std::vector<std::string>& env = {});
+    bool alive() { return program_.alive(); }
+    void stop() { program_.stop(); }
+    const std::string& output() { return program_.output(); }
+    Display* connection() const { return x_; }
+    Window window() const { return window_; }
+    int pid() const { return program_.pid(); }
+
+    Image capture();
+    // Character keys as a keyboard sends them: Shift is held for capitals.
+    void key(char c);
+    // Any key by its keysym (arrows, Escape, F1, ...), with Shift if asked.
+    void keysym(unsigned long sym, bool shift = false);
+    // Press, auto-repeated presses and release of one character key.
+    void holdKey(char c, int repeats);
+    void resize(int width, int height);
+    // The window's size and its position on the screen.
+    bool geometry(int& x, int& y, int& width, int& height);
+    std::string title();
+
+    // A capture that differs from before, or an empty image after timeout.
+    Image waitForChange(const Image& before, Millis timeout = Millis(5000));
+    // Waits until the picture stops changing; returns it (empty on timeout).
+    Image waitForStill(Millis timeout = Millis(8000), Millis quiet = Millis(250));
+    // True when the picture is the same over the whole period.
+    bool staysStill(const Image& from, Millis period = Millis(400));
+    // Pauses the walk with an unbound key and waits for a still picture.
+    Image pause();
+
+private:
+    Window findWindow(Window from, const std::string& title);
+
+    const VirtualDisplay& display_;
+    Child program_;
+    Display* x_ = nullptr;
+    Window window_ = 0;
+};
+
+// The walker executable built alongside the tests.
+std::string walkerPath();
+
+}  // namespace harness
