@@ -26,6 +26,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ libgl-dev libglu1-mesa-dev libglut-dev)
+TEST_PACKAGES=(libgtest-dev libx11-dev libxtst-dev libxdamage-dev xvfb)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

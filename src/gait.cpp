@@ -8,10 +8,15 @@
 // Phases 5 to 8 are phases 1 to 4 with the legs exchanged, so the legs run
 // half a cycle apart. Every column sums to zero: the pose repeats each cycle.
 const PhaseExcursion GAIT_TABLE[PHASE_COUNT] = {
-    {5.0F, 5.0F, 15.0F, 15.0F},     {-65.0F, 85.0F, 20.0F, -15.0F},
-    {-25.0F, -40.0F, 5.0F, 10.0F},  {25.0F, -50.0F, 20.0F, -10.0F},
-    {15.0F, 15.0F, 5.0F, 5.0F},     {20.0F, -15.0F, -65.0F, 85.0F},
-    {5.0F, 10.0F, -25.0F, -40.0F},  {20.0F, -10.0F, 25.0F, -50.0F},
+    // leg 0 hip, leg 0 knee, leg 1 hip, leg 1 knee
+    {5.0F, 5.0F, 15.0F, 15.0F},      // phase 1
+    {-65.0F, 85.0F, 20.0F, -15.0F},  // phase 2
+    {-25.0F, -40.0F, 5.0F, 10.0F},   // phase 3
+    {25.0F, -50.0F, 20.0F, -10.0F},  // phase 4
+    {15.0F, 15.0F, 5.0F, 5.0F},      // phase 5
+    {20.0F, -15.0F, -65.0F, 85.0F},  // phase 6
+    {5.0F, 10.0F, -25.0F, -40.0F},   // phase 7
+    {20.0F, -10.0F, 25.0F, -50.0F},  // phase 8
 };
 
 namespace {

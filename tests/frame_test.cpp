@@ -38,9 +38,8 @@ TEST_F(Frame, InitScenePrintsExactlyTheFourInformationLines)
               "RENDERER : Test Renderer 1.0\n"
               "EXTENSIONS : GL_EXT_one GL_EXT_two\n"
               "VERSION : 2.1 Test\n");
-    EXPECT_EQ(recorder::textsOf({"glGetString"}),
-              (Texts{"glGetString(GL_VENDOR)", "glGetString(GL_RENDERER)", "glGetString(GL_EXTENSIONS)",
-                     "glGetString(GL_VERSION)"}));
+    EXPECT_EQ(recorder::textsOf({"glGetString"}), (Texts{"glGetString(GL_VENDOR)", "glGetString(GL_RENDERER)",
+                                                         "glGetString(GL_EXTENSIONS)", "glGetString(GL_VERSION)"}));
 }
 
 TEST_F(Frame, ANullStringStillPrintsItsLine)
@@ -83,10 +82,9 @@ TEST_F(Frame, InitSceneSetsUpTheGlAndTheStartingPose)
 TEST_F(Frame, ReshapeSetsViewportProjectionAndEyeTranslation)
 {
     reshape(400, 400);
-    EXPECT_EQ(recorder::texts(),
-              (Texts{"glViewport(0,0,400,400)", "glMatrixMode(GL_PROJECTION)", "glLoadIdentity()",
-                     "gluPerspective(65,1,1,20)", "glMatrixMode(GL_MODELVIEW)", "glLoadIdentity()",
-                     "glTranslatef(0,0,-5)"}));
+    EXPECT_EQ(recorder::texts(), (Texts{"glViewport(0,0,400,400)", "glMatrixMode(GL_PROJECTION)", "glLoadIdentity()",
+                                        "gluPerspective(65,1,1,20)", "glMatrixMode(GL_MODELVIEW)", "glLoadIdentity()",
+                                        "glTranslatef(0,0,-5)"}));
 }
 
 double reshapeAspect(int width, int height)
@@ -132,8 +130,7 @@ TEST_F(Frame, DisplayDrawsOneFrameInItsOrder)
     EXPECT_EQ(Texts(texts.begin(), texts.begin() + 7),
               (Texts{"glClear(GL_COLOR_BUFFER_BIT)", "glPushMatrix()", "glPushMatrix()", "glTranslatef(0,0,1.5)",
                      "glRotatef(25,0,1,0)", "glRotatef(-10,0.1,0,0)", "glTranslatef(0,0,0)"}));
-    EXPECT_EQ(Texts(texts.end() - 3, texts.end()),
-              (Texts{"glPopMatrix()", "glPopMatrix()", "glutSwapBuffers()"}));
+    EXPECT_EQ(Texts(texts.end() - 3, texts.end()), (Texts{"glPopMatrix()", "glPopMatrix()", "glutSwapBuffers()"}));
     EXPECT_EQ(recorder::stackDepth(), 0);
     EXPECT_EQ(recorder::count("glLoadIdentity"), 0);
     EXPECT_EQ(recorder::count("glutSwapBuffers"), 1);
@@ -162,15 +159,14 @@ TEST_F(Frame, MainOpensTheWindowThenRegistersAndLoops)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(out.rfind("VENDOR : ", 0), 0U);
 
-    const Texts order = recorder::textsOf({"glutInit", "glutInitDisplayMode", "glutInitWindowSize",
-                                           "glutInitWindowPosition", "glutCreateWindow", "glClearColor",
-                                           "glutDisplayFunc", "glutReshapeFunc", "glutSpecialFunc",
-                                           "glutKeyboardFunc", "glutIdleFunc", "glutMainLoop"});
+    const Texts order =
+        recorder::textsOf({"glutInit", "glutInitDisplayMode", "glutInitWindowSize", "glutInitWindowPosition",
+                           "glutCreateWindow", "glClearColor", "glutDisplayFunc", "glutReshapeFunc", "glutSpecialFunc",
+                           "glutKeyboardFunc", "glutIdleFunc", "glutMainLoop"});
     EXPECT_EQ(order, (Texts{"glutInit(2)", "glutInitDisplayMode(2)", "glutInitWindowSize(400,400)",
                             "glutInitWindowPosition(100,100)", "glutCreateWindow(Meu modelo :P)",
                             "glClearColor(0,0,0,0)", "glutDisplayFunc(fn)", "glutReshapeFunc(fn)",
-                            "glutSpecialFunc(fn)", "glutKeyboardFunc(fn)", "glutIdleFunc(fn)",
-                            "glutMainLoop()"}));
+                            "glutSpecialFunc(fn)", "glutKeyboardFunc(fn)", "glutIdleFunc(fn)", "glutMainLoop()"}));
     EXPECT_EQ(recorder::calls().front().pointer, static_cast<const void*>(argv));  // argv unchanged
     EXPECT_EQ(recorder::calls().back().name, "glutMainLoop");
 

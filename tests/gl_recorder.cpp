@@ -9,6 +9,8 @@
 namespace {
 
 std::vector<RecordedCall> recorded;
+bool keeping = true;
+std::map<std::string, int> uncounted;  // calls not kept, by name
 recorder::Callbacks registered;
 std::map<GLenum, const char*> strings;
 int depth = 0;
@@ -51,10 +53,22 @@ Matrix rotation(double degrees, double x, double y, double z)
     const double c = std::cos(radians);
     const double s = std::sin(radians);
     const double t = 1.0 - c;
-    return {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
-            t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
-            t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
-            0,                 0,                 0,                 1};
+    return {t * x * x + c,
+            t * x * y + s * z,
+            t * x * z - s * y,
+            0,
+            t * x * y - s * z,
+            t * y * y + c,
+            t * y * z + s * x,
+            0,
+            t * x * z + s * y,
+            t * y * z - s * x,
+            t * z * z + c,
+            0,
+            0,
+            0,
+            0,
+            1};
 }
 
 std::string formatNumber(double value)
@@ -90,6 +104,10 @@ std::string enumName(GLenum value)
 
 void append(const char* name, std::vector<double> args, const void* pointer, std::string text)
 {
+    if (!keeping) {
+        ++uncounted[name];
+        return;
+    }
     RecordedCall call;
     call.name = name;
     call.args = std::move(args);
@@ -100,6 +118,10 @@ void append(const char* name, std::vector<double> args, const void* pointer, std
 
 void record(const char* name, std::vector<double> args, const void* pointer = nullptr)
 {
+    if (!keeping) {
+        ++uncounted[name];
+        return;
+    }
     std::string text = recorder::format(name, args);
     append(name, std::move(args), pointer, std::move(text));
 }
@@ -107,6 +129,9 @@ void record(const char* name, std::vector<double> args, const void* pointer = nu
 void recordShape(const char* name, std::vector<double> args)
 {
     record(name, std::move(args));
+    if (!keeping) {
+        return;
+    }
     const Matrix& m = modelview.back();
     recorded.back().x = m[12];
     recorded.back().y = m[13];
@@ -116,9 +141,9 @@ void recordShape(const char* name, std::vector<double> args)
 
 std::string colourName(double r, double g, double b)
 {
-    static const std::map<std::array<double, 3>, std::string> names{
-        {{0, 1, 0}, "green"}, {{0, 0, 1}, "blue"},  {{0, 1, 1}, "cyan"},
-        {{1, 0, 1}, "magenta"}, {{1, 1, 1}, "white"}, {{0, 0, 0}, "black"}};
+    static const std::map<std::array<double, 3>, std::string> names{{{0, 1, 0}, "green"}, {{0, 0, 1}, "blue"},
+                                                                    {{0, 1, 1}, "cyan"},  {{1, 0, 1}, "magenta"},
+                                                                    {{1, 1, 1}, "white"}, {{0, 0, 0}, "black"}};
     const auto found = names.find({r, g, b});
     return found != names.end() ? found->second : recorder::format("", {r, g, b});
 }
@@ -165,6 +190,7 @@ const std::vector<RecordedCall>& calls()
 std::vector<std::string> texts()
 {
     std::vector<std::string> out;
+    out.reserve(recorded.size());
     for (const auto& call : recorded) {
         out.push_back(call.text);
     }
@@ -184,13 +210,22 @@ std::vector<std::string> textsOf(const std::vector<std::string>& names)
 
 int count(const std::string& name)
 {
-    return static_cast<int>(std::count_if(recorded.begin(), recorded.end(),
-                                          [&](const RecordedCall& c) { return c.name == name; }));
+    const auto notKept = uncounted.find(name);
+    return static_cast<int>(
+               std::count_if(recorded.begin(), recorded.end(), [&](const RecordedCall& c) { return c.name == name; })) +
+           (notKept != uncounted.end() ? notKept->second : 0);
+}
+
+void setKeeping(bool keep)
+{
+    keeping = keep;
 }
 
 void clear()
 {
     recorded.clear();
+    uncounted.clear();
+    keeping = true;
     depth = 0;
     deepest = 0;
     modelview = {IDENTITY};
@@ -278,8 +313,8 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z)
 }
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    record("glViewport", {static_cast<double>(x), static_cast<double>(y), static_cast<double>(width),
-                          static_cast<double>(height)});
+    record("glViewport",
+           {static_cast<double>(x), static_cast<double>(y), static_cast<double>(width), static_cast<double>(height)});
 }
 void glClear(GLbitfield mask)
 {

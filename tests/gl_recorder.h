@@ -27,6 +27,8 @@ std::vector<std::string> texts();
 std::vector<std::string> textsOf(const std::vector<std::string>& names);
 int count(const std::string& name);
 void clear();
+// While off, calls are counted but not kept (for runs of millions of steps).
+void setKeeping(bool keep);
 
 // What glGetString answers for name; nullptr makes it return a null pointer.
 void setString(GLenum name, const char* value);

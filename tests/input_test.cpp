@@ -31,7 +31,10 @@ TEST_F(Keys, AngleKeysStepByFiveAndRequestARedisplay)
         int expected;
     };
     const Case cases[] = {
-        {',', &legYaw, 5}, {'.', &legYaw, -5}, {'z', &turretYaw, -85}, {'x', &turretYaw, -95},
+        {',', &legYaw, 5},
+        {'.', &legYaw, -5},
+        {'z', &turretYaw, -85},
+        {'x', &turretYaw, -95},
     };
     for (const Case& c : cases) {
         resetScene();
@@ -184,7 +187,7 @@ TEST_F(Keys, SmallSTakesExactlyOneStepWhetherPausedOrNot)
     press('s');
     EXPECT_EQ(phaseCounter, PHASE_STEPS - 1);
     EXPECT_EQ(legs[0].hip, 30.25F);
-    EXPECT_EQ(recorder::texts(), REDISPLAY);  // walkStep's own request only
+    EXPECT_EQ(recorder::texts(), REDISPLAY);         // walkStep's own request only
     EXPECT_EQ(recorder::callbacks().idle, nullptr);  // still paused
     press('S');
     press('s');

@@ -17,39 +17,38 @@ struct SceneSnapshot {
 
 SceneSnapshot capture()
 {
-    return {viewYaw,    viewPitch, dollyZ,      autoDolly,    dollyDirection, autoSpin,
-            drawMode,   turretYaw, legYaw,      beamState,    {legs[0], legs[1]},
-            bodyOffset, phase,     phaseCounter, heightHipA,  heightKneeA,    heightHipB,
-            heightKneeB};
+    return {viewYaw,  viewPitch,    dollyZ,     autoDolly,   dollyDirection,     autoSpin,
+            drawMode, turretYaw,    legYaw,     beamState,   {legs[0], legs[1]}, bodyOffset,
+            phase,    phaseCounter, heightHipA, heightKneeA, heightHipB,         heightKneeB};
 }
 
 // Taken during static initialisation, before any test has run: the scene
 // variables are constant-initialised, so this holds their starting values.
-const SceneSnapshot pristine = capture();
+const SceneSnapshot PRISTINE = capture();
 
 }  // namespace
 
 void resetScene()
 {
-    viewYaw = pristine.viewYaw;
-    viewPitch = pristine.viewPitch;
-    dollyZ = pristine.dollyZ;
-    autoDolly = pristine.autoDolly;
-    dollyDirection = pristine.dollyDirection;
-    autoSpin = pristine.autoSpin;
-    drawMode = pristine.drawMode;
-    turretYaw = pristine.turretYaw;
-    legYaw = pristine.legYaw;
-    beamState = pristine.beamState;
-    legs[0] = pristine.legs[0];
-    legs[1] = pristine.legs[1];
-    bodyOffset = pristine.bodyOffset;
-    phase = pristine.phase;
-    phaseCounter = pristine.phaseCounter;
-    heightHipA = pristine.heightHipA;
-    heightKneeA = pristine.heightKneeA;
-    heightHipB = pristine.heightHipB;
-    heightKneeB = pristine.heightKneeB;
+    viewYaw = PRISTINE.viewYaw;
+    viewPitch = PRISTINE.viewPitch;
+    dollyZ = PRISTINE.dollyZ;
+    autoDolly = PRISTINE.autoDolly;
+    dollyDirection = PRISTINE.dollyDirection;
+    autoSpin = PRISTINE.autoSpin;
+    drawMode = PRISTINE.drawMode;
+    turretYaw = PRISTINE.turretYaw;
+    legYaw = PRISTINE.legYaw;
+    beamState = PRISTINE.beamState;
+    legs[0] = PRISTINE.legs[0];
+    legs[1] = PRISTINE.legs[1];
+    bodyOffset = PRISTINE.bodyOffset;
+    phase = PRISTINE.phase;
+    phaseCounter = PRISTINE.phaseCounter;
+    heightHipA = PRISTINE.heightHipA;
+    heightKneeA = PRISTINE.heightKneeA;
+    heightHipB = PRISTINE.heightHipB;
+    heightKneeB = PRISTINE.heightKneeB;
     recorder::clear();
     recorder::resetStrings();
     recorder::setIdle(nullptr);

@@ -10,7 +10,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string call(const std::string& name, std::vector<double> args = {})
+std::string call(const std::string& name, const std::vector<double>& args = {})
 {
     return recorder::format(name, args);
 }
@@ -59,7 +59,7 @@ public:
     }
 
 private:
-    void add(const std::string& name, std::vector<double> args = {}) { texts_.push_back(call(name, args)); }
+    void add(const std::string& name, const std::vector<double>& args = {}) { texts_.push_back(call(name, args)); }
     void cube(double edge) { add(wire_ ? "glutWireCube" : "glutSolidCube", {edge}); }
     void ball()
     {
@@ -270,7 +270,7 @@ TEST_F(Model, TurretYawTurnsOnlyTheTurretBarrelAndBeam)
         EXPECT_NEAR(shapes[1 + i].z, 0.0, 1e-5);
     }
     EXPECT_NEAR(shapes[5].x, 26.15, 1e-4);
-    EXPECT_NEAR(shapes[6].x, 0.0, 1e-6);  // hip block
+    EXPECT_NEAR(shapes[6].x, 0.0, 1e-6);    // hip block
     EXPECT_NEAR(shapes[7].x, 0.198, 1e-5);  // front leg 0's hip ball
 }
 

@@ -35,9 +35,8 @@ Rect bodyPoint(double x, double y, double z)
 {
     const Pixel high = project(x, y, z);
     const Pixel low = project(x, y + LOWEST_BODY, z);
-    return {static_cast<int>(std::floor(std::min(high.x, low.x))) - SLACK,
-            static_cast<int>(std::floor(high.y)) - SLACK, static_cast<int>(std::ceil(std::max(high.x, low.x))) + SLACK,
-            static_cast<int>(std::ceil(low.y)) + SLACK};
+    return {static_cast<int>(std::floor(std::min(high.x, low.x))) - SLACK, static_cast<int>(std::floor(high.y)) - SLACK,
+            static_cast<int>(std::ceil(std::max(high.x, low.x))) + SLACK, static_cast<int>(std::ceil(low.y)) + SLACK};
 }
 
 // Inside r, every pixel of the colour the body must show there at the
@@ -56,17 +55,17 @@ class RealWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        display_ = std::make_unique<VirtualDisplay>();
-        if (!display_->start()) {
-            display_.reset();
+        virtualDisplay = std::make_unique<VirtualDisplay>();
+        if (!virtualDisplay->start()) {
+            virtualDisplay.reset();
         }
     }
-    static void TearDownTestSuite() { display_.reset(); }
+    static void TearDownTestSuite() { virtualDisplay.reset(); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(display_) << "Xvfb did not start";
-        walker_ = std::make_unique<Walker>(*display_);
+        ASSERT_TRUE(virtualDisplay) << "Xvfb did not start";
+        walker_ = std::make_unique<Walker>(*virtualDisplay);
         ASSERT_TRUE(walker_->start(walkerPath())) << "walker showed no window";
     }
     void TearDown() override
@@ -88,16 +87,16 @@ protected:
         return still;
     }
 
-    static std::unique_ptr<VirtualDisplay> display_;
+    static std::unique_ptr<VirtualDisplay> virtualDisplay;
     std::unique_ptr<Walker> walker_;
 };
 
-std::unique_ptr<VirtualDisplay> RealWindow::display_;
+std::unique_ptr<VirtualDisplay> RealWindow::virtualDisplay;
 
 TEST_F(RealWindow, ConsoleShowsExactlyTheFourInformationLines)
 {
-    ASSERT_TRUE(pollUntil([&] { return std::count(w().output().begin(), w().output().end(), '\n') >= 4; },
-                          Millis(5000)))
+    ASSERT_TRUE(
+        pollUntil([&] { return std::count(w().output().begin(), w().output().end(), '\n') >= 4; }, Millis(5000)))
         << "console so far: " << w().output();
     paused();  // let it run on for a while: nothing more may be printed
     const std::regex format("VENDOR : [^\n]+\nRENDERER : [^\n]+\nEXTENSIONS : [^\n]*\nVERSION : [^\n]+\n");
@@ -245,8 +244,10 @@ TEST_F(RealWindow, ViewAndPoseKeysMoveThePictureAndBack)
         {"left", symOf(XK_Left), symOf(XK_Right), [&](const Image& i) { return i.meanX(MAGENTA) > barrelX + 1; }},
         {"right", symOf(XK_Right), symOf(XK_Left), [&](const Image& i) { return i.meanX(MAGENTA) < barrelX - 1; }},
         // Up tips the front down, toward the viewer: the front feet sink.
-        {"up", symOf(XK_Up), symOf(XK_Down), [&](const Image& i) { return i.boundsNot(BLACK).bottom > size.bottom + 2; }},
-        {"down", symOf(XK_Down), symOf(XK_Up), [&](const Image& i) { return i.boundsNot(BLACK).bottom < size.bottom - 2; }},
+        {"up", symOf(XK_Up), symOf(XK_Down),
+         [&](const Image& i) { return i.boundsNot(BLACK).bottom > size.bottom + 2; }},
+        {"down", symOf(XK_Down), symOf(XK_Up),
+         [&](const Image& i) { return i.boundsNot(BLACK).bottom < size.bottom - 2; }},
         {", legs", keyOf(','), keyOf('.'),
          [&](const Image& i) { return i.count(CYAN) == start.count(CYAN) || i.count(BLUE) != start.count(BLUE); }},
         {". legs", keyOf('.'), keyOf(','), [&](const Image& i) { return i.count(BLUE) != start.count(BLUE); }},
@@ -326,8 +327,7 @@ TEST_F(RealWindow, OnePixelWindowsLeaveItRunningAndDrawing)
     for (auto size : {std::pair<int, int>{400, 1}, {1, 400}, {1, 1}}) {
         w().resize(size.first, size.second);
         int x = 0, y = 0, width = 0, height = 0;
-        EXPECT_TRUE(pollUntil([&] { return w().geometry(x, y, width, height) && width == size.first; },
-                              Millis(3000)));
+        EXPECT_TRUE(pollUntil([&] { return w().geometry(x, y, width, height) && width == size.first; }, Millis(3000)));
         ASSERT_TRUE(w().alive());
     }
     w().resize(400, 400);

@@ -3,6 +3,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -123,9 +124,10 @@ bool Image::savePpm(const std::string& path) const
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const std::uint32_t p = at(x, y);
-            row[x * 3] = static_cast<unsigned char>(p >> 16);
-            row[x * 3 + 1] = static_cast<unsigned char>(p >> 8);
-            row[x * 3 + 2] = static_cast<unsigned char>(p);
+            const auto at3 = static_cast<std::size_t>(x) * 3;
+            row[at3] = static_cast<unsigned char>(p >> 16);
+            row[at3 + 1] = static_cast<unsigned char>(p >> 8);
+            row[at3 + 2] = static_cast<unsigned char>(p);
         }
         if (std::fwrite(row.data(), 1, row.size(), file.get()) != row.size()) {
             return false;
@@ -137,22 +139,29 @@ bool Image::savePpm(const std::string& path) const
 // ---- Child ----------------------------------------------------------------
 
 bool Child::start(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool captureOutput,
-                  int keepFd)
+                  int keepFd, const std::string& errorFile)
 {
     int out[2] = {-1, -1};
     if (captureOutput && pipe(out) != 0) {
         return false;
     }
     const pid_t parent = getpid();
-    const pid_t pid = fork();
-    if (pid < 0) {
+    const pid_t child = fork();
+    if (child < 0) {
         return false;
     }
-    if (pid == 0) {
+    if (child == 0) {
         // Die with the harness, whatever ends it.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) {
             _exit(127);
+        }
+        if (!errorFile.empty()) {
+            const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err >= 0) {
+                dup2(err, STDERR_FILENO);
+                close(err);
+            }
         }
         if (captureOutput) {
             dup2(out[1], STDOUT_FILENO);
@@ -168,6 +177,7 @@ bool Child::start(const std::vector<std::string>& argv, const std::vector<std::s
             putenv(const_cast<char*>(entry.c_str()));
         }
         std::vector<char*> args;
+        args.reserve(argv.size() + 1);
         for (const auto& a : argv) {
             args.push_back(const_cast<char*>(a.c_str()));
         }
@@ -175,7 +185,7 @@ bool Child::start(const std::vector<std::string>& argv, const std::vector<std::s
         execvp(args[0], args.data());
         _exit(127);
     }
-    pid_ = pid;
+    pid_ = child;
     if (captureOutput) {
         close(out[1]);
         outFd_ = out[0];
@@ -209,11 +219,11 @@ const std::string& Child::output()
     return output_;
 }
 
-void Child::stop()
+void Child::stop(Millis grace)
 {
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
-        const bool ended = pollUntil([this] { return !alive(); }, Millis(3000), Millis(10));
+        const bool ended = pollUntil([this] { return !alive(); }, grace, Millis(10));
         if (!ended && pid_ > 0) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
@@ -278,12 +288,16 @@ int ignoreXErrors(Display* /*display*/, XErrorEvent* /*event*/)
 
 std::string walkerPath()
 {
-    return WALKER_EXECUTABLE;
+    const char* chosen = std::getenv("WALKER_EXECUTABLE");
+    return chosen != nullptr && *chosen != '\0' ? chosen : WALKER_EXECUTABLE;
 }
 
 Walker::~Walker()
 {
     if (x_ != nullptr) {
+        if (damage_ != 0) {
+            XDamageDestroy(x_, damage_);
+        }
         XCloseDisplay(x_);
     }
 }
@@ -314,11 +328,13 @@ Window Walker::findWindow(Window from, const std::string& title)
     return found;
 }
 
-bool Walker::start(const std::string& executable, const std::vector<std::string>& env)
+bool Walker::start(const std::string& executable, const Options& options)
 {
-    std::vector<std::string> fullEnv{"DISPLAY=" + display_.name()};
-    fullEnv.insert(fullEnv.end(), env.begin(), env.end());
-    if (!program_.start({executable}, fullEnv, true)) {
+    std::vector<std::string> env{"DISPLAY=" + display_.name()};
+    env.insert(env.end(), options.env.begin(), options.env.end());
+    std::vector<std::string> argv = options.wrapper;
+    argv.push_back(executable);
+    if (!program_.start(argv, env, true, -1, options.errorFile)) {
         return false;
     }
     x_ = XOpenDisplay(display_.name().c_str());
@@ -335,7 +351,7 @@ bool Walker::start(const std::string& executable, const std::vector<std::string>
             XWindowAttributes attributes;
             return XGetWindowAttributes(x_, window_, &attributes) != 0 && attributes.map_state == IsViewable;
         },
-        Millis(15000));
+        options.startTimeout);
     if (!found) {
         return false;
     }
@@ -344,7 +360,36 @@ bool Walker::start(const std::string& executable, const std::vector<std::string>
     XSetInputFocus(x_, window_, RevertToPointerRoot, CurrentTime);
     XTestFakeMotionEvent(x_, DefaultScreen(x_), 300, 300, CurrentTime);
     XSync(x_, False);
-    return pollUntil([this] { return capture().countNot(BLACK) > 0; }, Millis(15000));
+    return pollUntil([this] { return capture().countNot(BLACK) > 0; }, options.startTimeout);
+}
+
+bool Walker::watchFrames()
+{
+    int error = 0;
+    if (XDamageQueryExtension(x_, &damageEvent_, &error) == 0) {
+        return false;
+    }
+    // Every buffer swap puts the whole frame into the window: one report each.
+    damage_ = XDamageCreate(x_, window_, XDamageReportRawRectangles);
+    XSync(x_, False);
+    frames_ = 0;
+    return damage_ != 0;
+}
+
+long Walker::countFrames()
+{
+    while (XPending(x_) > 0) {
+        XEvent event;
+        XNextEvent(x_, &event);
+        if (event.type == damageEvent_ + XDamageNotify) {
+            const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
+            // A swap may arrive as several rectangles; count each swap once.
+            if (notify.more == False) {
+                ++frames_;
+            }
+        }
+    }
+    return frames_;
 }
 
 Image Walker::capture()
@@ -381,7 +426,7 @@ Image Walker::capture()
     return image;
 }
 
-void Walker::keysym(unsigned long sym, bool shift)
+void Walker::keysym(unsigned long sym, bool shift, bool sync)
 {
     const KeyCode code = XKeysymToKeycode(x_, sym);
     const KeyCode shiftCode = XKeysymToKeycode(x_, XK_Shift_L);
@@ -393,6 +438,13 @@ void Walker::keysym(unsigned long sym, bool shift)
     if (shift) {
         XTestFakeKeyEvent(x_, shiftCode, False, CurrentTime);
     }
+    if (sync) {
+        XSync(x_, False);
+    }
+}
+
+void Walker::flush()
+{
     XSync(x_, False);
 }
 
@@ -414,13 +466,13 @@ bool needsShift(Display* x, unsigned long sym)
 
 }  // namespace
 
-void Walker::key(char c)
+void Walker::key(char c, bool sync)
 {
     const unsigned long sym = symOf(c);
-    keysym(sym, needsShift(x_, sym));
+    keysym(sym, needsShift(x_, sym), sync);
 }
 
-void Walker::holdKey(char c, int repeats)
+void Walker::holdFor(char c, Millis duration)
 {
     const unsigned long sym = symOf(c);
     const bool shift = needsShift(x_, sym);
@@ -429,9 +481,9 @@ void Walker::holdKey(char c, int repeats)
     if (shift) {
         XTestFakeKeyEvent(x_, shiftCode, True, CurrentTime);
     }
-    for (int i = 0; i <= repeats; ++i) {
-        XTestFakeKeyEvent(x_, code, True, CurrentTime);  // a held key repeats its press
-    }
+    XTestFakeKeyEvent(x_, code, True, CurrentTime);
+    XSync(x_, False);
+    std::this_thread::sleep_for(duration);  // the server's auto-repeat runs meanwhile
     XTestFakeKeyEvent(x_, code, False, CurrentTime);
     if (shift) {
         XTestFakeKeyEvent(x_, shiftCode, False, CurrentTime);

@@ -74,10 +74,12 @@ public:
     // Starts argv[0] with extra environment entries ("NAME=value"). Its
     // standard output comes to this process through a pipe when
     // captureOutput is set; displayFd, if not -1, stays open in the child.
+    // errorFile, if not empty, receives the child's standard error.
     bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool captureOutput,
-               int keepFd = -1);
+               int keepFd = -1, const std::string& errorFile = "");
     bool alive();
-    void stop();
+    // SIGTERM, then SIGKILL if it has not ended within grace.
+    void stop(Millis grace = Millis(3000));
     int pid() const { return pid_; }
     // Everything read from the child's standard output so far.
     const std::string& output();
@@ -110,10 +112,18 @@ public:
     Walker& operator=(const Walker&) = delete;
     ~Walker();
 
+    struct Options {
+        std::vector<std::string> env;      // extra "NAME=value" entries
+        std::vector<std::string> wrapper;  // a command to run it under, e.g. valgrind
+        std::string errorFile;             // where its standard error goes
+        Millis startTimeout{15000};
+    };
     // Starts the program and waits until its window shows a drawn walker.
-    bool start(const std::string& executable, const std::vector<std::string>& env = {});
+    bool start(const std::string& executable) { return start(executable, Options{}); }
+    bool start(const std::string& executable, const Options& options);
     bool alive() { return program_.alive(); }
-    void stop() { program_.stop(); }
+    // Ends the program; a program under valgrind needs a long grace.
+    void stop(Millis grace = Millis(60000)) { program_.stop(grace); }
     const std::string& output() { return program_.output(); }
     Display* connection() const { return x_; }
     Window window() const { return window_; }
@@ -121,11 +131,13 @@ public:
 
     Image capture();
     // Character keys as a keyboard sends them: Shift is held for capitals.
-    void key(char c);
+    // Without sync the events are only queued (see flush), for bursts.
+    void key(char c, bool sync = true);
     // Any key by its keysym (arrows, Escape, F1, ...), with Shift if asked.
-    void keysym(unsigned long sym, bool shift = false);
-    // Press, auto-repeated presses and release of one character key.
-    void holdKey(char c, int repeats);
+    void keysym(unsigned long sym, bool shift = false, bool sync = true);
+    // Holds a character key down for a while: the X server repeats it.
+    void holdFor(char c, Millis duration);
+    void flush();
     void resize(int width, int height);
     // The window's size and its position on the screen.
     bool geometry(int& x, int& y, int& width, int& height);
@@ -140,6 +152,11 @@ public:
     // Pauses the walk with an unbound key and waits for a still picture.
     Image pause();
 
+    // Counts the frames the program puts on screen, from the X server's
+    // damage reports on its window; call countFrames to collect them.
+    bool watchFrames();
+    long countFrames();
+
 private:
     Window findWindow(Window from, const std::string& title);
 
@@ -147,9 +164,13 @@ private:
     Child program_;
     Display* x_ = nullptr;
     Window window_ = 0;
+    int damageEvent_ = -1;
+    unsigned long damage_ = 0;
+    long frames_ = 0;
 };
 
-// The walker executable built alongside the tests.
+// The walker executable built alongside the tests, or the one named by the
+// environment variable WALKER_EXECUTABLE (a sanitizer build, say).
 std::string walkerPath();
 
 }  // namespace harness
