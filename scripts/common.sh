@@ -54,3 +54,21 @@ wait_for() {
         sleep 0.1
     done
 }
+
+# Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it.
+start_xvfb() {
+    local number
+    number=$(free_display)
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    wait_for 10 test -S "/tmp/.X11-unix/X$number" || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$number"
+}
+
+stop_xvfb() {
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
+    fi
+    return 0
+}
