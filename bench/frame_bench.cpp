@@ -18,11 +18,8 @@
 
 #include "alloc_counter.h"
 #include "gait.h"
+#include "main.h"
 #include "scene_state.h"
-
-void initScene();
-void reshape(int width, int height);
-void display();
 
 namespace {
 

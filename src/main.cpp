@@ -7,12 +7,9 @@
 #include "body_height.h"
 #include "gait.h"
 #include "input.h"
+#include "main.h"
 #include "scene_state.h"
 #include "walker_model.h"
-
-void initScene();
-void reshape(int width, int height);
-void display();
 
 namespace {
 

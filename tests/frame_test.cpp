@@ -7,14 +7,11 @@
 #include "gait.h"
 #include "gl_recorder.h"
 #include "input.h"
+#include "main.h"
 #include "scene_fixture.h"
 #include "scene_state.h"
 
-// The frame's functions, from the program's entry file. Its main is compiled
-// under the name walkerMain for the tests.
-void initScene();
-void reshape(int width, int height);
-void display();
+// The program's main, compiled under this name for the tests.
 int walkerMain(int argc, char** argv);
 
 namespace {

@@ -14,7 +14,6 @@ std::map<std::string, int> uncounted;  // calls not kept, by name
 recorder::Callbacks registered;
 std::map<GLenum, const char*> strings;
 int depth = 0;
-int deepest = 0;
 
 // A column-major 4x4 matrix, as the GL keeps it. Only the modelview stack is
 // tracked: shape positions are model-space, not projected.
@@ -227,7 +226,6 @@ void clear()
     uncounted.clear();
     keeping = true;
     depth = 0;
-    deepest = 0;
     modelview = {IDENTITY};
     modelviewCurrent = true;
     currentColour = "white";
@@ -256,11 +254,6 @@ void setIdle(void (*idle)())
     registered.idle = idle;
 }
 
-int maxStackDepth()
-{
-    return deepest;
-}
-
 int stackDepth()
 {
     return depth;
@@ -284,7 +277,7 @@ void glLoadIdentity()
 void glPushMatrix()
 {
     record("glPushMatrix", {});
-    deepest = std::max(deepest, ++depth);
+    ++depth;
     modelview.push_back(modelview.back());
 }
 void glPopMatrix()

@@ -51,8 +51,7 @@ std::string format(const std::string& name, const std::vector<double>& args);
 // The shape calls (cubes and spheres) in drawing order.
 std::vector<RecordedCall> shapes();
 
-// Deepest modelview nesting seen and the final depth, since clear().
-int maxStackDepth();
+// The modelview nesting depth now: pushes less pops since clear().
 int stackDepth();
 
 }  // namespace recorder

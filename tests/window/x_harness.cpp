@@ -58,14 +58,12 @@ int Image::countNot(std::uint32_t colour) const
     return width * height - count(colour);
 }
 
-namespace {
-
-Box boundsWhere(const Image& image, const std::function<bool(std::uint32_t)>& match)
+Box Image::boundsNot(std::uint32_t colour) const
 {
-    Box box{image.width, image.height, -1, -1};
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (match(image.at(x, y))) {
+    Box box{width, height, -1, -1};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (at(x, y) != colour) {
                 box.left = std::min(box.left, x);
                 box.top = std::min(box.top, y);
                 box.right = std::max(box.right, x);
@@ -76,41 +74,19 @@ Box boundsWhere(const Image& image, const std::function<bool(std::uint32_t)>& ma
     return box;
 }
 
-double meanOf(const Image& image, std::uint32_t colour, bool alongX)
+double Image::meanX(std::uint32_t colour) const
 {
     double sum = 0.0;
     long n = 0;
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (image.at(x, y) == colour) {
-                sum += alongX ? x : y;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (at(x, y) == colour) {
+                sum += x;
                 ++n;
             }
         }
     }
     return n == 0 ? -1.0 : sum / static_cast<double>(n);
-}
-
-}  // namespace
-
-Box Image::bounds(std::uint32_t colour) const
-{
-    return boundsWhere(*this, [colour](std::uint32_t p) { return p == colour; });
-}
-
-Box Image::boundsNot(std::uint32_t colour) const
-{
-    return boundsWhere(*this, [colour](std::uint32_t p) { return p != colour; });
-}
-
-double Image::meanX(std::uint32_t colour) const
-{
-    return meanOf(*this, colour, true);
-}
-
-double Image::meanY(std::uint32_t colour) const
-{
-    return meanOf(*this, colour, false);
 }
 
 bool Image::savePpm(const std::string& path) const

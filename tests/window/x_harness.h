@@ -47,13 +47,10 @@ struct Image {
     int count(std::uint32_t colour) const;
     int count(std::uint32_t colour, Rect area) const;
     int countNot(std::uint32_t colour) const;
-    // The smallest box holding every pixel of the colour (or, for boundsNot,
-    // every pixel not of it).
-    Box bounds(std::uint32_t colour) const;
+    // The smallest box holding every pixel not of the colour.
     Box boundsNot(std::uint32_t colour) const;
     // Mean x of the pixels of a colour; -1 when there are none.
     double meanX(std::uint32_t colour) const;
-    double meanY(std::uint32_t colour) const;
     bool operator==(const Image& other) const
     {
         return width == other.width && height == other.height && pixels == other.pixels;
