@@ -65,10 +65,14 @@ start_xvfb() {
     export DISPLAY=":$number"
 }
 
+# Ends a child and reaps it; never fails (a killed child's status is not an error).
+end_process() {
+    [ -n "${1:-}" ] || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
 stop_xvfb() {
-    if [ -n "${XVFB_PID:-}" ]; then
-        kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=""
-    fi
-    return 0
+    end_process "${XVFB_PID:-}"
+    XVFB_PID=""
 }
