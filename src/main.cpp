@@ -52,8 +52,9 @@ void initScene()
 void reshape(int width, int height)
 {
     glViewport(0, 0, width, height);
-    // A window with no height (or width) still gets a finite projection.
-    const double aspect = static_cast<double>(width > 0 ? width : 1) / (height > 0 ? height : 1);
+    // A window with no height is taken as one pixel high, so that the
+    // projection stays finite instead of dividing by zero.
+    const double aspect = static_cast<double>(width) / (height > 0 ? height : 1);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(FIELD_OF_VIEW, aspect, NEAR_PLANE, FAR_PLANE);
