@@ -214,6 +214,7 @@ TEST_F(Hardening, SurvivesAStormOfKeysAndResizes)
     EXPECT_GT(frames, 0);
 
     // Still drawing, still walking when told, still pausing and stepping.
+    w.key('2');  // solid, whatever the storm left: the walker must show plainly
     const Image paused = w.pause();
     ASSERT_FALSE(paused.pixels.empty()) << "the picture never came to rest";
     EXPECT_GT(paused.countNot(BLACK), 500) << "the walker is out of sight";
