@@ -109,18 +109,15 @@ private:
 
     void sendChar(char key, bool sync = true) { walker_.key(key, sync); }
 
-    // '=' and '-' are steered so that their sum stays within -1..0: added to
-    // the automatic dolly's band, the walker then stays in sight (between 1.45
-    // and 8.55 units from the eye). Every other key is left to chance.
+    // A dolly key becomes '-' and '=' in turn, so that their sum stays within
+    // -1..0: added to the automatic dolly's band, the walker then stays in
+    // sight (between 1.45 and 8.55 units from the eye). Every other key is
+    // left to chance.
     char steerDolly(char key)
     {
         if (key == '=' || key == '-') {
-            if (dolly_ >= 0) {
-                key = '-';
-            } else if (dolly_ <= -1) {
-                key = '=';
-            }
-            dolly_ += key == '=' ? 1 : -1;
+            key = dollyKeysSum_ == 0 ? '-' : '=';
+            dollyKeysSum_ += key == '=' ? 1 : -1;
         }
         return key;
     }
@@ -155,7 +152,7 @@ private:
     Walker& walker_;
     std::mt19937 random_;
     Figures figures_;
-    int dolly_ = 0;
+    int dollyKeysSum_ = 0;
 };
 
 // After whatever happened, one of the four dolly/spin settings must make 160
