@@ -402,23 +402,6 @@ Image Walker::capture()
     return image;
 }
 
-void Walker::keysym(unsigned long sym, bool shift, bool sync)
-{
-    const KeyCode code = XKeysymToKeycode(x_, sym);
-    const KeyCode shiftCode = XKeysymToKeycode(x_, XK_Shift_L);
-    if (shift) {
-        XTestFakeKeyEvent(x_, shiftCode, True, CurrentTime);
-    }
-    XTestFakeKeyEvent(x_, code, True, CurrentTime);
-    XTestFakeKeyEvent(x_, code, False, CurrentTime);
-    if (shift) {
-        XTestFakeKeyEvent(x_, shiftCode, False, CurrentTime);
-    }
-    if (sync) {
-        XSync(x_, False);
-    }
-}
-
 void Walker::flush()
 {
     XSync(x_, False);
@@ -440,31 +423,46 @@ bool needsShift(Display* x, unsigned long sym)
     return XkbKeycodeToKeysym(x, code, 0, 0) != sym;
 }
 
+// Presses a key (with Shift if asked), keeps it down for held, releases it.
+void pressKey(Display* x, unsigned long sym, bool shift, Millis held)
+{
+    const KeyCode code = XKeysymToKeycode(x, sym);
+    const KeyCode shiftCode = XKeysymToKeycode(x, XK_Shift_L);
+    if (shift) {
+        XTestFakeKeyEvent(x, shiftCode, True, CurrentTime);
+    }
+    XTestFakeKeyEvent(x, code, True, CurrentTime);
+    if (held.count() > 0) {
+        XSync(x, False);
+        std::this_thread::sleep_for(held);  // the server's auto-repeat runs meanwhile
+    }
+    XTestFakeKeyEvent(x, code, False, CurrentTime);
+    if (shift) {
+        XTestFakeKeyEvent(x, shiftCode, False, CurrentTime);
+    }
+}
+
 }  // namespace
 
-void Walker::key(char c, bool sync)
+void Walker::keysym(unsigned long sym, bool shift, bool sync)
 {
-    const unsigned long sym = symOf(c);
-    keysym(sym, needsShift(x_, sym), sync);
+    pressKey(x_, sym, shift, Millis(0));
+    if (sync) {
+        XSync(x_, False);
+    }
 }
 
 void Walker::holdFor(char c, Millis duration)
 {
     const unsigned long sym = symOf(c);
-    const bool shift = needsShift(x_, sym);
-    const KeyCode code = XKeysymToKeycode(x_, sym);
-    const KeyCode shiftCode = XKeysymToKeycode(x_, XK_Shift_L);
-    if (shift) {
-        XTestFakeKeyEvent(x_, shiftCode, True, CurrentTime);
-    }
-    XTestFakeKeyEvent(x_, code, True, CurrentTime);
+    pressKey(x_, sym, needsShift(x_, sym), duration);
     XSync(x_, False);
-    std::this_thread::sleep_for(duration);  // the server's auto-repeat runs meanwhile
-    XTestFakeKeyEvent(x_, code, False, CurrentTime);
-    if (shift) {
-        XTestFakeKeyEvent(x_, shiftCode, False, CurrentTime);
-    }
-    XSync(x_, False);
+}
+
+void Walker::key(char c, bool sync)
+{
+    const unsigned long sym = symOf(c);
+    keysym(sym, needsShift(x_, sym), sync);
 }
 
 void Walker::resize(int width, int height)

@@ -34,7 +34,6 @@ struct Box {
     int left = 0, top = 0, right = -1, bottom = -1;
     int width() const { return right - left + 1; }
     int height() const { return bottom - top + 1; }
-    bool empty() const { return right < left; }
 };
 
 // A capture of a window: one 0xRRGGBB value a pixel, row by row.
@@ -77,7 +76,6 @@ public:
     bool alive();
     // SIGTERM, then SIGKILL if it has not ended within grace.
     void stop(Millis grace = Millis(3000));
-    int pid() const { return pid_; }
     // Everything read from the child's standard output so far.
     const std::string& output();
 
@@ -122,9 +120,6 @@ public:
     // Ends the program; a program under valgrind needs a long grace.
     void stop(Millis grace = Millis(60000)) { program_.stop(grace); }
     const std::string& output() { return program_.output(); }
-    Display* connection() const { return x_; }
-    Window window() const { return window_; }
-    int pid() const { return program_.pid(); }
 
     Image capture();
     // Character keys as a keyboard sends them: Shift is held for capitals.
