@@ -18,7 +18,7 @@ double toRadians(double degrees)
 double legDrop(double hip, double knee)
 {
     const double upper = toRadians(hip);
-    const double lower = toRadians(hip) + toRadians(knee);
+    const double lower = upper + toRadians(knee);
     return STRAIGHT_LENGTH - (UPPER_LENGTH * std::cos(upper) + LOWER_LENGTH * std::cos(lower));
 }
 
