@@ -27,6 +27,9 @@ ensure_packages() {
 
 BUILD_PACKAGES=(cmake make g++ libgl-dev libglu1-mesa-dev libglut-dev)
 TEST_PACKAGES=(libgtest-dev libx11-dev libxtst-dev libxdamage-dev xvfb)
+WEB_PACKAGES=(cmake make emscripten)
+# Chromium for the page's screenshot, benchmark and tests; Python serves the page.
+BROWSER_PACKAGES=(chromium python3)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {
@@ -34,6 +37,38 @@ configure_and_build() {
     shift
     cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j "$JOBS"
+}
+
+# Builds the page into build/web: index.html, walker.js and walker.wasm.
+build_web() {
+    # Debian's emcc runs its JavaScript tools with node, which does not look
+    # in Debian's own module folder by itself.
+    local acorn
+    acorn=$(dpkg -L node-acorn | grep -m1 '/acorn$')
+    export NODE_PATH=${acorn%/*}
+    local log
+    log=$(mktemp)
+    if ! emcmake cmake -S "$ROOT" -B "$ROOT/build/web" -DCMAKE_BUILD_TYPE=Release -DWALKER_BUILD_TESTS=OFF >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        return 1
+    fi
+    rm -f "$log"
+    cmake --build "$ROOT/build/web" -j "$JOBS"
+}
+
+# The npm packages of package-lock.json (puppeteer-core, axe-core), installed
+# when missing or older than the lock file. No browser is downloaded: the
+# tools drive Debian's Chromium.
+ensure_node_modules() {
+    if ! command -v npm >/dev/null; then
+        echo "Node.js with npm is needed for the page's tools and tests" >&2
+        return 1
+    fi
+    if [ ! -f "$ROOT/node_modules/.package-lock.json" ] ||
+        [ "$ROOT/package-lock.json" -nt "$ROOT/node_modules/.package-lock.json" ]; then
+        (cd "$ROOT" && npm ci --no-audit --no-fund --loglevel=error)
+    fi
 }
 
 # Picks a display number no X server holds, from 90 upward.

@@ -1,0 +1,171 @@
+// What the browser tests share: the page in headless Chromium
+// (tools/chromium.mjs) driven by real key events, the canvas's pixels read
+// back by colour, and the real desktop program under Xvfb for comparison.
+import { spawn } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import { createInterface } from 'node:readline';
+import { resolve } from 'node:path';
+import { ROOT, launchBrowser, serve, started } from '../../tools/chromium.mjs';
+
+const DESKTOP_DRIVER = process.env.WALKER_DESKTOP_DRIVER ?? resolve(ROOT, 'build/test/tests/walker_desktop_driver');
+export const WINDOW_TITLE = 'Meu modelo :P';
+export const CYCLE_STEPS = 160;
+
+export { launchBrowser, serve };
+
+// Opens the page with the canvas kept readable after each frame, and waits
+// for the program's four information lines. Errors and requests are recorded.
+export async function openPage(browser, url) {
+  const page = await browser.newPage();
+  const seen = { errors: [], requests: [] };
+  page.on('pageerror', (error) => seen.errors.push(`page error: ${error.message}`));
+  page.on('console', (message) => {
+    if (message.type() === 'error') seen.errors.push(`console error: ${message.text()}`);
+  });
+  page.on('request', (request) => seen.requests.push(request.url()));
+  await page.evaluateOnNewDocument(() => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+      return getContext.call(this, type, { ...attributes, preserveDrawingBuffer: true });
+    };
+  });
+  await page.goto(url, { waitUntil: 'load' });
+  await started(page);
+  await page.click('h1');  // the page has the keyboard's focus, as a visitor's click gives it
+  return { page, seen };
+}
+
+const SHIFTED = { '!': 'Digit1', '@': 'Digit2', '#': 'Digit3', '%': 'Digit5', '(': 'Digit9', '?': 'Slash', '~': 'Backquote', '{': 'BracketLeft', '"': 'Quote' };
+
+// One key as a keyboard sends it: Shift is held for capitals and shifted symbols.
+export async function press(page, key) {
+  const code = SHIFTED[key] ?? (/^[A-Z]$/.test(key) ? `Key${key}` : null);
+  if (code === null) {
+    await page.keyboard.press(key);
+  } else {
+    await page.keyboard.down('Shift');
+    await page.keyboard.press(code);
+    await page.keyboard.up('Shift');
+  }
+}
+
+// Lets one animation frame pass, so that a redisplay a key asked for is drawn.
+export function nextFrame(page) {
+  return page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
+}
+
+export async function pressAndDraw(page, keys) {
+  for (const key of keys) await press(page, key);
+  await nextFrame(page);
+}
+
+export const COLOURS = ['black', 'green', 'blue', 'cyan', 'magenta', 'white'];
+const PALETTE = [[0, 0, 0], [0, 255, 0], [0, 0, 255], [0, 255, 255], [255, 0, 255], [255, 255, 255]];
+
+// Each pixel of top-down RGB(A) rows as the index of its nearest colour.
+export function classify(bytes, width, height, channels) {
+  const classes = new Uint8Array(width * height);
+  for (let i = 0; i < classes.length; i++) {
+    let best = 0;
+    let bestDistance = Infinity;
+    for (let c = 0; c < PALETTE.length; c++) {
+      const d = (bytes[i * channels] - PALETTE[c][0]) ** 2 + (bytes[i * channels + 1] - PALETTE[c][1]) ** 2 +
+        (bytes[i * channels + 2] - PALETTE[c][2]) ** 2;
+      if (d < bestDistance) [best, bestDistance] = [c, d];
+    }
+    classes[i] = best;
+  }
+  return { width, height, classes };
+}
+
+// The canvas's pixels, top row first.
+export async function canvasPicture(page) {
+  const { width, height, data } = await page.evaluate(() => {
+    const gl = Module.ctx;
+    const w = gl.drawingBufferWidth;
+    const h = gl.drawingBufferHeight;
+    const rgba = new Uint8Array(w * h * 4);
+    gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    const rows = new Uint8Array(rgba.length);  // GL's rows run bottom-up
+    for (let y = 0; y < h; y++) rows.set(rgba.subarray((h - 1 - y) * w * 4, (h - y) * w * 4), y * w * 4);
+    let text = '';
+    for (let i = 0; i < rows.length; i += 0x8000) text += String.fromCharCode(...rows.subarray(i, i + 0x8000));
+    return { width: w, height: h, data: btoa(text) };
+  });
+  return classify(Buffer.from(data, 'base64'), width, height, 4);
+}
+
+export function count(picture, colour) {
+  const c = COLOURS.indexOf(colour);
+  return picture.classes.reduce((n, k) => n + (k === c ? 1 : 0), 0);
+}
+
+export function samePixels(a, b) {
+  return a.width === b.width && a.height === b.height && Buffer.compare(a.classes, b.classes) === 0;
+}
+
+export function differingPixels(a, b) {
+  let n = 0;
+  for (let i = 0; i < a.classes.length; i++) n += a.classes[i] !== b.classes[i] ? 1 : 0;
+  return n;
+}
+
+function nearby(picture, x, y, colour) {
+  for (let dy = -1; dy <= 1; dy++) {
+    for (let dx = -1; dx <= 1; dx++) {
+      const nx = x + dx;
+      const ny = y + dy;
+      if (nx >= 0 && ny >= 0 && nx < picture.width && ny < picture.height &&
+          picture.classes[ny * picture.width + nx] === colour) return true;
+    }
+  }
+  return false;
+}
+
+// Pixels whose colours differ and that an edge moved by one pixel does not
+// explain: each picture's colour there must show within one pixel in the other.
+export function unexplainedPixels(a, b) {
+  let n = 0;
+  for (let y = 0; y < a.height; y++) {
+    for (let x = 0; x < a.width; x++) {
+      const i = y * a.width + x;
+      if (a.classes[i] !== b.classes[i] && !(nearby(b, x, y, a.classes[i]) && nearby(a, x, y, b.classes[i]))) n++;
+    }
+  }
+  return n;
+}
+
+function readPpm(path) {
+  const bytes = readFileSync(path);
+  const header = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(bytes.subarray(0, 32).toString('latin1'));
+  return classify(bytes.subarray(header[0].length), Number(header[1]), Number(header[2]), 3);
+}
+
+// The real desktop program under its own Xvfb, paused, driven by the same
+// keys (tests/window/desktop_driver.cpp).
+export async function startDesktop(workDir) {
+  const driver = spawn(DESKTOP_DRIVER, [], { stdio: ['pipe', 'pipe', 'inherit'] });
+  const lines = createInterface({ input: driver.stdout })[Symbol.asyncIterator]();
+  const answer = async () => {
+    const { value, done } = await lines.next();
+    if (done || value.startsWith('error')) throw new Error(`desktop driver: ${done ? 'ended' : value}`);
+    return value;
+  };
+  if ((await answer()) !== 'ready') throw new Error('desktop driver did not start');
+  let shots = 0;
+  const send = async (command) => {
+    driver.stdin.write(`${command}\n`);
+    await answer();
+  };
+  return {
+    async press(keys) {
+      for (const key of keys) await send(key.startsWith('Arrow') ? `arrow ${key.slice(5)}` : `key ${key}`);
+    },
+    async picture() {
+      const path = resolve(workDir, `desktop-${shots++}.ppm`);
+      await send(`shot ${path}`);
+      return readPpm(path);
+    },
+    stop: () => driver.kill(),
+  };
+}
