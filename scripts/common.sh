@@ -44,7 +44,7 @@ build_web() {
     # Debian's emcc runs its JavaScript tools with node, which does not look
     # in Debian's own module folder by itself.
     local acorn
-    acorn=$(dpkg -L node-acorn | grep -m1 '/acorn$')
+    acorn=$(dpkg -L node-acorn | awk '/\/acorn$/ && !found { print; found = 1 }')
     export NODE_PATH=${acorn%/*}
     local log
     log=$(mktemp)

@@ -95,6 +95,30 @@ describe('keys on the page', () => {
     await page.close();
   });
 
+  test('pausing and resuming many times at once leaves one walk, not many', async () => {
+    const { page } = await fresh();
+    const turns = await page.evaluate(async () => {
+      for (let i = 0; i < 20; i++) {
+        Module.walkerKey('q');
+        Module.walkerKey('S');
+      }
+      // Idle turns are timer turns: count the timers set in half a second.
+      let timers = 0;
+      const setTimeout = window.setTimeout;
+      window.setTimeout = (...args) => {
+        timers++;
+        return setTimeout(...args);
+      };
+      await new Promise((done) => setTimeout(done, 500));
+      window.setTimeout = setTimeout;
+      return timers;
+    });
+    // One walk takes at most 125 turns in half a second (4 ms each); 21
+    // walks side by side would take far more.
+    assert.ok(turns > 10 && turns <= 130, `${turns} idle turns in half a second`);
+    await page.close();
+  });
+
   test('160 single steps come back to exactly the same pixels; the beam shows in one frame', async () => {
     const { page } = await fresh();
     await pressAndDraw(page, ['q']);
