@@ -31,12 +31,15 @@ WEB_PACKAGES=(cmake make emscripten)
 # Chromium for the page's screenshot, benchmark and tests; Python serves the page.
 BROWSER_PACKAGES=(chromium python3)
 
-# configure_and_build DIR [cmake options...]
+# configure_and_build PRESET [cmake options...]: the build tree build/PRESET,
+# as CMakePresets.json names it. Warnings are errors in CI only, so that a
+# user's build never fails on a newer compiler's new warning.
 configure_and_build() {
-    local dir=$1
+    local preset=$1 strict=OFF
     shift
-    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j "$JOBS"
+    [ "${CI:-}" = true ] && strict=ON
+    (cd "$ROOT" && cmake --preset "$preset" -DWALKER_WERROR="$strict" "$@" >/dev/null &&
+        cmake --build --preset "$preset" -j "$JOBS")
 }
 
 # Builds the page into build/web: index.html, walker.js and walker.wasm.
@@ -46,15 +49,7 @@ build_web() {
     local acorn
     acorn=$(dpkg -L node-acorn | awk '/\/acorn$/ && !found { print; found = 1 }')
     export NODE_PATH=${acorn%/*}
-    local log
-    log=$(mktemp)
-    if ! emcmake cmake -S "$ROOT" -B "$ROOT/build/web" -DCMAKE_BUILD_TYPE=Release -DWALKER_BUILD_TESTS=OFF >"$log" 2>&1; then
-        cat "$log" >&2
-        rm -f "$log"
-        return 1
-    fi
-    rm -f "$log"
-    cmake --build "$ROOT/build/web" -j "$JOBS"
+    configure_and_build web
 }
 
 # The npm packages of package-lock.json (puppeteer-core, axe-core), installed

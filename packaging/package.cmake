@@ -1,0 +1,57 @@
+# What a Debian system expects of an installed program, and the .deb that
+# CPack makes of it (cpack --preset package). Everything is installed under
+# CMAKE_INSTALL_PREFIX; the package puts it under /usr.
+
+# Debian wants a maintainer's name and address. The project has no address:
+# a packager's own comes from DEBFULLNAME and DEBEMAIL, as Debian's tools
+# take it; otherwise the reserved .invalid domain says plainly that there is
+# none to write to.
+if(DEFINED ENV{DEBEMAIL})
+  set(WALKER_MAINTAINER "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  set(WALKER_MAINTAINER "The walker project <nobody@walker.invalid>")
+endif()
+
+# The manual page carries the project's version and is installed compressed,
+# as is the changelog; gzip -n keeps the files the same from build to build.
+configure_file(${PROJECT_SOURCE_DIR}/docs/walker.6.in ${PROJECT_BINARY_DIR}/walker.6 @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+add_custom_command(
+  OUTPUT walker.6.gz changelog.gz
+  COMMAND gzip -9nc walker.6 > walker.6.gz
+  COMMAND gzip -9nc changelog > changelog.gz
+  DEPENDS ${PROJECT_BINARY_DIR}/walker.6 ${PROJECT_BINARY_DIR}/changelog
+  WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+  VERBATIM)
+add_custom_target(walker_compressed_docs ALL DEPENDS walker.6.gz changelog.gz)
+
+install(TARGETS walker RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_BINARY_DIR}/walker.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/walker.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 64 128)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${size}x${size}/walker.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME walker)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "articulated walker walking in place in a 3-D window")
+set(CPACK_PACKAGE_DESCRIPTION [=[
+walker opens one OpenGL window through GLUT and shows an articulated walker
+in flat colours: a hip block carrying two pairs of three-jointed legs, and a
+turret whose barrel fires a beam for one frame. Left alone it walks in place,
+an eight-phase gait with the body sinking and rising with the legs. The
+keyboard turns the view, the turret and the legs, switches between solid and
+wireframe drawing, fires, pauses, single-steps and starts an automatic dolly
+and spin.]=])
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${WALKER_MAINTAINER}")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The run-time dependencies are read off the program by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)
