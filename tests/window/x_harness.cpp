@@ -58,12 +58,15 @@ int Image::countNot(std::uint32_t colour) const
     return width * height - count(colour);
 }
 
-Box Image::boundsNot(std::uint32_t colour) const
+namespace {
+
+// The smallest box holding every pixel that is (or is not) of the colour.
+Box boundsWhere(const Image& image, std::uint32_t colour, bool of)
 {
-    Box box{width, height, -1, -1};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (at(x, y) != colour) {
+    Box box{image.width, image.height, -1, -1};
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if ((image.at(x, y) == colour) == of) {
                 box.left = std::min(box.left, x);
                 box.top = std::min(box.top, y);
                 box.right = std::max(box.right, x);
@@ -72,6 +75,18 @@ Box Image::boundsNot(std::uint32_t colour) const
         }
     }
     return box;
+}
+
+}  // namespace
+
+Box Image::boundsNot(std::uint32_t colour) const
+{
+    return boundsWhere(*this, colour, false);
+}
+
+Box Image::boundsOf(std::uint32_t colour) const
+{
+    return boundsWhere(*this, colour, true);
 }
 
 double Image::meanX(std::uint32_t colour) const

@@ -46,8 +46,9 @@ struct Image {
     int count(std::uint32_t colour) const;
     int count(std::uint32_t colour, Rect area) const;
     int countNot(std::uint32_t colour) const;
-    // The smallest box holding every pixel not of the colour.
+    // The smallest box holding every pixel not of the colour, or of it.
     Box boundsNot(std::uint32_t colour) const;
+    Box boundsOf(std::uint32_t colour) const;
     // Mean x of the pixels of a colour; -1 when there are none.
     double meanX(std::uint32_t colour) const;
     bool operator==(const Image& other) const
