@@ -49,6 +49,9 @@ mergeInto(LibraryManager.library, {
       // types characters on many layouts, is not one of them).
       var altGraph = event.getModifierState && event.getModifierState('AltGraph');
       if (event.isComposing || event.metaKey || ((event.ctrlKey || event.altKey) && !altGraph)) return;
+      // Enter and space on a focused button press that button.
+      if ((event.key === 'Enter' || event.key === ' ') && event.target.closest &&
+          event.target.closest('button, a[href], input, select, textarea')) return;
       GLUT.saveModifiers(event);
       if (!walkerKeys.send(event.key)) return;
       // Arrows and space must not scroll the page. Tab still moves the focus,

@@ -53,14 +53,33 @@ describe('the page', () => {
   test('passes the automated accessibility rules', async () => {
     const { page } = await fresh();
     await page.addScriptTag({ content: AXE_SOURCE });
-    const violations = await page.evaluate(async () => (await axe.run()).violations.map((v) => `${v.id}: ${v.help}`));
-    assert.deepEqual(violations, []);
+    const violations = () => page.evaluate(async () => (await axe.run()).violations.map((v) => `${v.id}: ${v.help}`));
+    assert.deepEqual(await violations(), []);
+    await page.setViewport({ width: 360, height: 740 });
+    assert.deepEqual(await violations(), [], 'on a phone-sized screen too');
     const canvas = await page.$eval('canvas', (c) => ({
       name: c.getAttribute('aria-label'), description: document.getElementById(c.getAttribute('aria-describedby')).textContent,
     }));
     assert.ok(canvas.name);
     assert.match(canvas.description, /arrow keys.*pauses/s);
     assert.equal(await page.$$eval('table th[scope=col]', (th) => th.length), 2);
+    await page.close();
+  });
+
+  test('fits a 360-pixel phone screen, with finger-sized keys', async () => {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 360, height: 740 });
+    await page.goto(server.url, { waitUntil: 'load' });
+    const layout = await page.evaluate(() => ({
+      overflow: document.documentElement.scrollWidth - document.documentElement.clientWidth,
+      canvas: document.getElementById('canvas').getBoundingClientRect().width,
+      small: [...document.querySelectorAll('button')].map((b) => b.getBoundingClientRect())
+        .filter((r) => r.width < 44 || r.height < 44).length,
+      buttons: document.querySelectorAll('button[data-key]').length,
+    }));
+    // Every binding of the key table, and pause.
+    assert.deepEqual({ ...layout, canvas: undefined }, { overflow: 0, canvas: undefined, small: 0, buttons: 18 });
+    assert.ok(layout.canvas <= 360 - 16, `the canvas scales down to ${layout.canvas} pixels`);
     await page.close();
   });
 
@@ -138,6 +157,44 @@ describe('keys on the page', () => {
     await page.close();
   });
 
+  test('the readout and the plot follow the steps', async () => {
+    const { page } = await fresh();
+    const readout = () => page.$$eval('#readout dd, figcaption span[id]', (cells) =>
+      Object.fromEntries(cells.map((c) => [c.id.replace('readout-', ''), c.textContent])));
+    const stepTo = async (target) => {
+      const now = Number((await readout()).step.split(' ')[0]);
+      for (let i = 0; i < (target - now + CYCLE_STEPS) % CYCLE_STEPS; i++) await press(page, 's');
+      await nextFrame(page);
+      return readout();
+    };
+    await page.click('button[data-key=p]');
+    await nextFrame(page);
+    assert.equal((await readout()).walk, 'paused');
+    assert.equal((await stepTo(19)).phase, '1 of 8, step 19 of 20');
+    // The key poses the gait reaches at the end of phase 1 and of the cycle.
+    assert.deepEqual(await stepTo(20), { ...(await readout()), phase: '2 of 8, step 0 of 20', step: '20 of 160',
+      leg0: 'hip 35.00°, knee 5.00°', leg1: 'hip -15.00°, knee 15.00°' });
+    const offsets = [];
+    for (let i = 20; i < 20 + CYCLE_STEPS; i++) {
+      await pressAndDraw(page, ['s']);
+      offsets.push(Number((await readout()).offset));
+    }
+    const atStart = await readout();
+    assert.deepEqual(atStart, { ...atStart, phase: '2 of 8, step 0 of 20', step: '20 of 160' });
+    assert.deepEqual(await stepTo(0), { ...(await readout()), phase: '1 of 8, step 0 of 20', step: '0 of 160',
+      leg0: 'hip 30.00°, knee 0.00°', leg1: 'hip -30.00°, knee 0.00°', offset: '-0.1876' });
+    const plotted = await page.$eval('#plot-offset', (line) => line.getAttribute('points').trim().split(/\s+/).length);
+    assert.equal(plotted, CYCLE_STEPS);
+    const shown = await readout();
+    assert.equal(shown.lowest, Math.min(...offsets).toFixed(4));
+    assert.equal(shown.highest, Math.max(...offsets).toFixed(4));
+    await page.click('button[data-key=S]');
+    assert.ok(await walking(page));
+    await nextFrame(page);
+    assert.equal((await readout()).walk, 'walking');
+    await page.close();
+  });
+
   test('a seeded storm of 2,000 random keys leaves the page alive and walking', async () => {
     const { page, seen } = await fresh();
     // The dolly keys come as a pair, so that the walker stays in sight.
@@ -173,8 +230,12 @@ test('the page draws what the desktop program draws, key for key', async () => {
   const desktop = await startDesktop(mkdtempSync(join(tmpdir(), 'walker-desktop-')));
   const { page } = await fresh();
   try {
-    const both = async (keys) => {
-      await pressAndDraw(page, keys);
+    const both = async (keys, onScreen = false) => {
+      for (const key of keys) {
+        if (onScreen) await page.click(`button[data-key="${key}"]`);
+        else await press(page, key);
+      }
+      await nextFrame(page);
       await desktop.press(keys);
     };
     // From the side and nearer, where every step moves the legs visibly.
@@ -200,9 +261,14 @@ test('the page draws what the desktop program draws, key for key', async () => {
       { name: 'firing, wireframe', keys: ['x', 'a'] },
       { name: 'solid from the front, the legs turned back', keys: ['2', '.', ...Array(15).fill('ArrowRight')] },
       { name: 'close up, wireframe', keys: ['1', '=', '=', 'ArrowDown'] },
+      // The on-screen keys, each at least once, against the desktop's keys.
+      { name: 'buttons: view, turret, legs, solid', keys: ['ArrowLeft', 'ArrowUp', 'z', ',', '-', '2'], onScreen: true },
+      { name: 'buttons: back, nearer, firing, wireframe',
+        keys: ['ArrowRight', 'ArrowRight', 'ArrowDown', 'x', '.', '=', '1', 'a'], onScreen: true },
+      { name: 'buttons: dolly and spin for ten steps', keys: ['D', 'd', ...Array(10).fill('s'), 'D', 'd'], onScreen: true },
     ];
-    for (const { name, keys } of poses) {
-      await both(keys);
+    for (const { name, keys, onScreen } of poses) {
+      await both(keys, onScreen);
       const [onPage, onDesktop] = [await canvasPicture(page), await desktop.picture()];
       assert.ok(count(onDesktop, 'black') < onDesktop.classes.length - 1000, `${name}: the desktop shows the walker`);
       const unexplained = unexplainedPixels(onPage, onDesktop);

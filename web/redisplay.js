@@ -1,0 +1,20 @@
+// glutPostRedisplay as the browser's GLUT does it (the frame is drawn at the
+// next animation frame, once however many requests came before it), and then
+// a word to the page. Every walk step makes one request, so the page's
+// readout sees every step, not only those that end a drawn frame.
+mergeInto(LibraryManager.library, {
+  glutPostRedisplay__deps: ['$GLUT', '$Browser'],
+  glutPostRedisplay__sig: 'v',
+  glutPostRedisplay: function() {
+    if (GLUT.displayFunc && !GLUT.requestedAnimationFrame) {
+      GLUT.requestedAnimationFrame = true;
+      Browser.requestAnimationFrame(function() {
+        GLUT.requestedAnimationFrame = false;
+        Browser.mainLoop.runIter(function() {
+          {{{ makeDynCall('v', 'GLUT.displayFunc') }}}();
+        });
+      });
+    }
+    if (Module['onRedisplayRequest']) Module['onRedisplayRequest']();
+  },
+});
