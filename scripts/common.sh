@@ -42,13 +42,10 @@ configure_and_build() {
         cmake --build --preset "$preset" -j "$JOBS")
 }
 
-# Builds the page into build/web: index.html, walker.js and walker.wasm.
+# Builds the page into build/web: index.html, its scripts, walker.js and
+# walker.wasm. (The preset points Debian's emcc, which runs its JavaScript
+# tools with node, at Debian's Node module folder.)
 build_web() {
-    # Debian's emcc runs its JavaScript tools with node, which does not look
-    # in Debian's own module folder by itself.
-    local acorn
-    acorn=$(dpkg -L node-acorn | awk '/\/acorn$/ && !found { print; found = 1 }')
-    export NODE_PATH=${acorn%/*}
     configure_and_build web
 }
 
