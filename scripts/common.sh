@@ -42,13 +42,6 @@ configure_and_build() {
         cmake --build --preset "$preset" -j "$JOBS")
 }
 
-# Builds the page into build/web: index.html, its scripts, walker.js and
-# walker.wasm. (The preset points Debian's emcc, which runs its JavaScript
-# tools with node, at Debian's Node module folder.)
-build_web() {
-    configure_and_build web
-}
-
 # The npm packages of package-lock.json (puppeteer-core, axe-core), installed
 # when missing or older than the lock file. No browser is downloaded: the
 # tools drive Debian's Chromium.
