@@ -25,11 +25,16 @@ ensure_packages() {
     fi
 }
 
-BUILD_PACKAGES=(cmake make g++ libgl-dev libglu1-mesa-dev libglut-dev)
-TEST_PACKAGES=(libgtest-dev libx11-dev libxtst-dev libxdamage-dev xvfb)
-WEB_PACKAGES=(cmake make emscripten)
-# Chromium for the page's screenshot, benchmark and tests; Python serves the page.
-BROWSER_PACKAGES=(chromium python3)
+# The Debian packages each kind of work needs; the scripts that source this
+# file read them (shellcheck sees that when it checks those scripts).
+# shellcheck disable=SC2034
+{
+    BUILD_PACKAGES=(cmake make g++ libgl-dev libglu1-mesa-dev libglut-dev)
+    TEST_PACKAGES=(libgtest-dev libx11-dev libxtst-dev libxdamage-dev xvfb)
+    WEB_PACKAGES=(cmake make emscripten)
+    # Chromium for the page's screenshot, benchmark and tests; Python serves the page.
+    BROWSER_PACKAGES=(chromium python3)
+}
 
 # configure_and_build PRESET [cmake options...]: the build tree build/PRESET,
 # as CMakePresets.json names it. Warnings are errors in CI only, so that a

@@ -21,7 +21,7 @@ export function launchBrowser() {
 }
 
 // The first line of a stream that matches, or an error after a while.
-export function lineMatching(stream, pattern, what) {
+function lineMatching(stream, pattern, what) {
   return new Promise((done, fail) => {
     const timer = setTimeout(() => fail(new Error(`${what} did not start`)), 15000);
     createInterface({ input: stream }).on('line', (line) => {

@@ -4,6 +4,10 @@
 import { launchBrowser, serve, started } from './chromium.mjs';
 
 const [path, seconds = '3'] = process.argv.slice(2);
+if (!path || !(Number(seconds) >= 0)) {
+  console.error('Usage: node tools/web_screenshot.mjs PNG [SECONDS]');
+  process.exit(2);
+}
 const server = await serve();
 const browser = await launchBrowser();
 try {

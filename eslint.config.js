@@ -1,0 +1,47 @@
+// ESLint's checks for every JavaScript file of the tree (scripts/lint runs
+// them): its recommended rules, and one modern style for the page's scripts,
+// the tools and the tests alike.
+import js from '@eslint/js';
+import globals from 'globals';
+
+// The program's object on the page, which the page's scripts and the
+// functions the tools and tests run in the page reach.
+const PAGE = { Module: 'readonly' };
+
+const MODERN = {
+  'no-var': 'error',
+  'prefer-const': 'error',
+  'prefer-arrow-callback': 'error',
+  'prefer-template': 'error',
+  'object-shorthand': 'error',
+  eqeqeq: 'error',
+};
+
+export default [
+  {
+    // Emscripten's --js-library files are templates, not JavaScript: the
+    // compiler expands their {{{ makeDynCall(...) }}} macros and merges them
+    // into its own runtime (mergeInto, LibraryManager), so no parser reads
+    // them as written. The build checks them when it links the page.
+    ignores: ['build/', 'node_modules/', 'web/idle_loop.js', 'web/key_bridge.js', 'web/redisplay.js'],
+  },
+  js.configs.recommended,
+  { rules: MODERN },
+  {
+    // The page's own scripts: classic scripts in the browser, beside the
+    // program's Module object.
+    files: ['web/**/*.js'],
+    languageOptions: {
+      sourceType: 'script',
+      globals: { ...globals.browser, ...PAGE },
+    },
+  },
+  {
+    // Node's ES modules; the functions they hand to the page run in the browser.
+    files: ['**/*.mjs', 'eslint.config.js'],
+    languageOptions: {
+      sourceType: 'module',
+      globals: { ...globals.node, ...globals.browser, ...PAGE },
+    },
+  },
+];
