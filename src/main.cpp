@@ -15,11 +15,10 @@ namespace {
 
 constexpr int WINDOW_SIZE = 400;
 constexpr int WINDOW_POSITION = 100;
-constexpr const char* WINDOW_TITLE = "Meu modelo :P";
+constexpr const char* WINDOW_TITLE = WALKER_WINDOW_TITLE;  // CMakeLists.txt
 constexpr double FIELD_OF_VIEW = 65.0;
 constexpr double NEAR_PLANE = 1.0;
 constexpr double FAR_PLANE = 20.0;
-constexpr float EYE_DISTANCE = 5.0F;
 
 void printInfoLine(const char* format, GLenum name)
 {

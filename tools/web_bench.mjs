@@ -1,75 +1,177 @@
-// The page's figures, measured in headless Chromium at 400 x 400 with its
-// software WebGL: the median cost of a walker frame (one walk step, the
-// program's display and the readout's update with the page laid out again)
-// with the readout and plot shown and hidden, and of an empty frame (clear
-// only: the browser's swap is a no-op), each finished with a one-pixel
-// readPixels so that the time includes the rasterising; and the bytes the
-// page loads.
+// The page's figures, measured in Debian's headless Chromium with its software
+// WebGL, each against a reference taken in the same run so that the machine's
+// noise hits both alike:
+// - the first frame: navigation to the first walker frame, fresh loads of the
+//   page interleaved with fresh loads of a bare WebGL page (bench/web_bare.html);
+// - the main thread's busy share (Chrome's task-time counter) paused, walking,
+//   and walking with the readout hidden;
+// - the cost of a walker frame (one step, the program's display and the
+//   readout's update, with the page laid out again) against an empty frame;
+// - Lighthouse's four category scores for the page and the bare page, with its
+//   mobile and its desktop settings;
+// - the bytes the page loads.
 // Usage: node tools/web_bench.mjs   (prints "name: value" lines)
+// WALKER_BENCH_LIGHTHOUSE=0 leaves Lighthouse out.
 import { readFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { WEB_DIR, launchBrowser, serve, started } from './chromium.mjs';
+import lighthouse from 'lighthouse';
+import desktopConfig from 'lighthouse/core/config/desktop-config.js';
+import { ROOT, WEB_DIR, launchBrowser, serve, started } from './chromium.mjs';
 
-const ROUNDS = 40;
-const FRAMES = 50;
+const LOADS = 7;
+const BUSY_SECONDS = 5;
+const ROUNDS = 30;
+const FRAMES = 40;
+const CATEGORIES = ['performance', 'accessibility', 'best-practices', 'seo'];
+const PAGE_FILES = ['index.html', 'readout.js', 'buttons.js', 'walker.js', 'walker.wasm'];
 
-const files = ['index.html', 'readout.js', 'buttons.js', 'walker.js', 'walker.wasm'].map((name) => readFileSync(join(WEB_DIR, name)));
-const server = await serve();
-const browser = await launchBrowser();
-try {
-  const page = await browser.newPage();
-  await page.goto(server.url, { waitUntil: 'load' });
-  await started(page);
-  // Each measurement is one task of the page, so the page's own walking and
-  // drawing cannot run in the middle of it.
-  await page.evaluate(() => {
-    window.walkStep = wasmTable.get(GLUT.idleFunc);  // the program's idle callback
-  });
-  const figures = await page.evaluate((rounds, frames) => {
-    const step = window.walkStep;
-    const display = wasmTable.get(GLUT.displayFunc);
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// Milliseconds from navigation to the first animation frame after the first
+// clear of a WebGL canvas: the page's first drawn frame is on its way to the
+// screen then. A fresh browser context each time: nothing cached.
+async function firstFrame(browser, url) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await page.evaluateOnNewDocument(() => {
+      const clear = WebGLRenderingContext.prototype.clear;
+      WebGLRenderingContext.prototype.clear = function (...args) {
+        if (window.firstClear === undefined) {
+          window.firstClear = performance.now();
+          requestAnimationFrame(() => {
+            window.firstFrame = performance.now();
+          });
+        }
+        return clear.apply(this, args);
+      };
+    });
+    await page.goto(url);
+    await page.waitForFunction(() => window.firstFrame !== undefined, { timeout: 30000 });
+    return await page.evaluate(() => window.firstFrame);
+  } finally {
+    await context.close();
+  }
+}
+
+// The share of wall time the page's main thread spent in tasks over a while.
+async function busy(page, seconds) {
+  const client = await page.createCDPSession();
+  await client.send('Performance.enable');
+  const taskTime = async () => (await client.send('Performance.getMetrics')).metrics
+    .find((m) => m.name === 'TaskDuration').value;
+  const [start, startedAt] = [await taskTime(), performance.now()];
+  await sleep(seconds * 1000);
+  const [end, endedAt] = [await taskTime(), performance.now()];
+  await client.detach();
+  return (100 * (end - start) * 1000) / (endedAt - startedAt);
+}
+
+// Microseconds per walker frame with the readout shown and hidden, and per
+// empty frame, each finished with a one-pixel readPixels so that the time
+// includes the rasterising. Each measurement is one task of the page, so the
+// page's own walking and drawing cannot run in the middle of it.
+function frameCosts(page) {
+  return page.evaluate(async (rounds, frames) => {
+    const gl = document.getElementById('canvas').getContext('webgl');
     const toggle = document.getElementById('readout-toggle');
-    const gl = GLctx;
     const pixel = new Uint8Array(4);
-    const finish = () => gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
     const time = (frame) => {
       const start = performance.now();
       for (let i = 0; i < frames; i++) {
         frame();
-        finish();
+        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
       }
       return ((performance.now() - start) * 1000) / frames;
     };
     const walkerFrame = () => {
-      step();
-      display();
-      Module.walkerReadoutFrame();
+      Module.walkerKey('s');
+      Module._walkerDisplay();
+      walkerReadout.show();
       void document.body.offsetHeight;  // lays the page out again, as a frame does
     };
-    const shown = [];
-    const hidden = [];
-    const empty = [];
-    for (let round = 0; round < rounds; round++) {  // interleaved: noise hits all alike
+    Module.walkerKey('p');
+    const [shown, hidden, empty] = [[], [], []];
+    for (let round = 0; round < rounds; round++) {
       shown.push(time(walkerFrame));
       toggle.click();
       hidden.push(time(walkerFrame));
       toggle.click();
       empty.push(time(() => gl.clear(gl.COLOR_BUFFER_BIT)));
+      await new Promise((done) => setTimeout(done, 0));
     }
-    const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
-    return {
-      shown: median(shown), hidden: median(hidden), empty: median(empty),
-      size: [gl.drawingBufferWidth, gl.drawingBufferHeight],
-    };
+    const middle = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+    return { shown: middle(shown), hidden: middle(hidden), empty: middle(empty) };
   }, ROUNDS, FRAMES);
-  console.log(`canvas: ${figures.size.join(' x ')}`);
-  console.log(`web_frame_us: ${figures.shown.toFixed(1)}`);
-  console.log(`web_frame_us_readout_hidden: ${figures.hidden.toFixed(1)}`);
-  console.log(`web_empty_frame_us: ${figures.empty.toFixed(1)}`);
-  console.log(`web_bytes: ${files.reduce((n, f) => n + f.length, 0)}`);
-  console.log(`web_gzip_bytes: ${files.reduce((n, f) => n + gzipSync(f, { level: 9 }).length, 0)}`);
+}
+
+async function scores(port, url, config) {
+  const { lhr } = await lighthouse(url, { port, output: 'json', logLevel: 'error', onlyCategories: CATEGORIES }, config);
+  return CATEGORIES.map((name) => lhr.categories[name].score);
+}
+
+const report = (name, value) => console.log(`${name}: ${value}`);
+
+const server = await serve();
+const bare = await serve(resolve(ROOT, 'bench'));
+const pageUrl = server.url;
+const bareUrl = `${bare.url}web_bare.html`;
+const browser = await launchBrowser();
+try {
+  const [own, reference] = [[], []];
+  for (let i = 0; i < LOADS; i++) {
+    own.push(await firstFrame(browser, pageUrl));
+    reference.push(await firstFrame(browser, bareUrl));
+  }
+  report('web_first_frame_ms', median(own).toFixed(0));
+  report('web_bare_first_frame_ms', median(reference).toFixed(0));
+  report('web_first_frame_ratio', (median(own) / median(reference)).toFixed(2));
+
+  const page = await browser.newPage();
+  await page.goto(pageUrl, { waitUntil: 'load' });
+  await started(page);
+  await page.click('button[data-key=p]');
+  await sleep(500);
+  report('web_busy_paused_pct', (await busy(page, BUSY_SECONDS)).toFixed(2));
+  await page.click('button[data-key=S]');
+  const [walking, walkingHidden] = [[], []];
+  for (let i = 0; i < 2; i++) {  // interleaved
+    walking.push(await busy(page, BUSY_SECONDS / 2));
+    await page.click('#readout-toggle');
+    walkingHidden.push(await busy(page, BUSY_SECONDS / 2));
+    await page.click('#readout-toggle');
+  }
+  const sum = (values) => values.reduce((a, b) => a + b, 0);
+  report('web_busy_walking_pct', (sum(walking) / walking.length).toFixed(2));
+  report('web_busy_walking_hidden_pct', (sum(walkingHidden) / walkingHidden.length).toFixed(2));
+  report('web_busy_readout_ratio', (sum(walking) / sum(walkingHidden)).toFixed(2));
+
+  const costs = await frameCosts(page);
+  report('web_frame_us', costs.shown.toFixed(1));
+  report('web_frame_us_readout_hidden', costs.hidden.toFixed(1));
+  report('web_empty_frame_us', costs.empty.toFixed(1));
+  await page.close();
+
+  if (process.env.WALKER_BENCH_LIGHTHOUSE !== '0') {
+    const port = Number(new URL(browser.wsEndpoint()).port);
+    for (const [setting, config] of [['mobile', undefined], ['desktop', desktopConfig]]) {
+      for (const [name, url] of [['web', pageUrl], ['web_bare', bareUrl]]) {
+        const [performance, accessibility, practices, seo] = await scores(port, url, config);
+        report(`${name}_lighthouse_${setting}_performance`, performance.toFixed(2));
+        report(`${name}_lighthouse_${setting}_accessibility`, accessibility.toFixed(2));
+        report(`${name}_lighthouse_${setting}_best_practices`, practices.toFixed(2));
+        report(`${name}_lighthouse_${setting}_seo`, seo.toFixed(2));
+      }
+    }
+  }
+
+  const files = PAGE_FILES.map((name) => readFileSync(join(WEB_DIR, name)));
+  report('web_bytes', files.reduce((n, f) => n + f.length, 0));
+  report('web_gzip_bytes', files.reduce((n, f) => n + gzipSync(f, { level: 9 }).length, 0));
 } finally {
   await browser.close();
   server.stop();
+  bare.stop();
 }

@@ -6,9 +6,13 @@
 // callback is set while none is, even if the previous chain's next turn is
 // still pending: a pause and a resume within 4 ms would leave two chains,
 // and the walk would run twice as fast for good. Here one chain at most is
-// ever pending.
+// ever pending. It replaces glutIdleFunc of Emscripten 3.1.6's GLUT.
+//
+// Pausing and resuming change what the page shows, so each tells the page
+// (Module.onWalkerChange); Module.walkerWalking() says whether the walk runs.
 mergeInto(LibraryManager.library, {
   $walkerIdle__deps: ['$GLUT', '$safeSetTimeout'],
+  $walkerIdle__postset: 'Module["walkerWalking"] = function() { return !!GLUT.idleFunc; };',
   $walkerIdle: {
     pending: false,
     schedule: function(delay) {
@@ -29,5 +33,6 @@ mergeInto(LibraryManager.library, {
   glutIdleFunc: function(func) {
     GLUT.idleFunc = func;
     walkerIdle.schedule(0);
+    if (Module['onWalkerChange']) Module['onWalkerChange']();
   },
 });

@@ -7,6 +7,9 @@
 // digit arrives as the digit and several punctuation keys arrive as nothing;
 // this bridge takes the character from the event itself instead. It listens
 // where GLUT does, on the whole window, so keys work once the page has focus.
+// It replaces GLUT's key handler and glutKeyboardFunc of Emscripten 3.1.6.
+// Some keys change what the page shows without a redisplay (the dolly and
+// spin switches), so every key delivered tells the page (Module.onWalkerChange).
 mergeInto(LibraryManager.library, {
   $walkerKeys__deps: ['$GLUT', '$Browser'],
   $walkerKeys__postset: 'GLUT.onKeydown = walkerKeys.onKeydown; Module["walkerKey"] = walkerKeys.send;',
@@ -41,6 +44,7 @@ mergeInto(LibraryManager.library, {
       var code = walkerKeys.character(key);
       if (code === null || !GLUT.keyboardFunc) return false;
       {{{ makeDynCall('viii', 'GLUT.keyboardFunc') }}}(code, Browser.mouseX, Browser.mouseY);
+      if (Module['onWalkerChange']) Module['onWalkerChange']();
       return true;
     },
 

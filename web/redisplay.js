@@ -1,7 +1,8 @@
 // glutPostRedisplay as the browser's GLUT does it (the frame is drawn at the
 // next animation frame, once however many requests came before it), and then
-// a word to the page. Every walk step makes one request, so the page's
-// readout sees every step, not only those that end a drawn frame.
+// a word to the page (Module.onWalkerChange). Every walk step makes one
+// request, so the page's readout sees every step, not only those that end a
+// drawn frame. It replaces glutPostRedisplay of Emscripten 3.1.6's GLUT.
 mergeInto(LibraryManager.library, {
   glutPostRedisplay__deps: ['$GLUT', '$Browser'],
   glutPostRedisplay__sig: 'v',
@@ -15,6 +16,6 @@ mergeInto(LibraryManager.library, {
         });
       });
     }
-    if (Module['onRedisplayRequest']) Module['onRedisplayRequest']();
+    if (Module['onWalkerChange']) Module['onWalkerChange']();
   },
 });

@@ -1,90 +1,100 @@
 // What the page's readout and plot read of the scene state: plain accessors,
-// every one of them exported to the page's script (web/CMakeLists.txt lists
-// them from this file). They only read.
+// each kept and exported by EMSCRIPTEN_KEEPALIVE for the page's script as
+// Module._walker... They only read, except walkerDisplay, which draws one
+// frame for the page's benchmark.
+#include <emscripten/emscripten.h>
+
 #include "gait.h"
+#include "main.h"
 #include "scene_state.h"
 
 extern "C" {
 
-int walkerPhase()
+EMSCRIPTEN_KEEPALIVE int walkerPhase()
 {
     return phase;
 }
 
 // Steps taken in the current phase, 0 to PHASE_STEPS - 1.
-int walkerStepInPhase()
+EMSCRIPTEN_KEEPALIVE int walkerStepInPhase()
 {
     return PHASE_STEPS - phaseCounter;
 }
 
 // Steps taken in the current cycle, 0 to PHASE_COUNT * PHASE_STEPS - 1.
-int walkerStepInCycle()
+EMSCRIPTEN_KEEPALIVE int walkerStepInCycle()
 {
     return (phase - 1) * PHASE_STEPS + walkerStepInPhase();
 }
 
-int walkerCycleSteps()
+EMSCRIPTEN_KEEPALIVE int walkerCycleSteps()
 {
     return PHASE_COUNT * PHASE_STEPS;
 }
 
-int walkerPhaseSteps()
+EMSCRIPTEN_KEEPALIVE int walkerPhaseSteps()
 {
     return PHASE_STEPS;
 }
 
-double walkerHip(int leg)
+EMSCRIPTEN_KEEPALIVE double walkerHip(int leg)
 {
     return legs[leg != 0 ? 1 : 0].hip;
 }
 
-double walkerKnee(int leg)
+EMSCRIPTEN_KEEPALIVE double walkerKnee(int leg)
 {
     return legs[leg != 0 ? 1 : 0].knee;
 }
 
-double walkerBodyOffset()
+EMSCRIPTEN_KEEPALIVE double walkerBodyOffset()
 {
     return bodyOffset;
 }
 
-int walkerTurretYaw()
+EMSCRIPTEN_KEEPALIVE int walkerTurretYaw()
 {
     return turretYaw;
 }
 
-int walkerLegYaw()
+EMSCRIPTEN_KEEPALIVE int walkerLegYaw()
 {
     return legYaw;
 }
 
-int walkerViewYaw()
+EMSCRIPTEN_KEEPALIVE int walkerViewYaw()
 {
     return viewYaw;
 }
 
-int walkerViewPitch()
+EMSCRIPTEN_KEEPALIVE int walkerViewPitch()
 {
     return viewPitch;
 }
 
-double walkerDollyZ()
+// How far the eye is from the walker: the eye's distance less the dolly's.
+EMSCRIPTEN_KEEPALIVE double walkerViewDistance()
 {
-    return dollyZ;
+    return EYE_DISTANCE - dollyZ;
 }
 
-int walkerAutoDolly()
+EMSCRIPTEN_KEEPALIVE int walkerAutoDolly()
 {
     return autoDolly;
 }
 
-int walkerAutoSpin()
+EMSCRIPTEN_KEEPALIVE int walkerAutoSpin()
 {
     return autoSpin;
 }
 
-int walkerDrawMode()
+EMSCRIPTEN_KEEPALIVE int walkerDrawMode()
 {
     return drawMode;
+}
+
+EMSCRIPTEN_KEEPALIVE void walkerDisplay()
+{
+    display();
 }
 }
