@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
     glutInitWindowSize(400, 400);
     glutInitWindowPosition(100, 100);
-    glutCreateWindow("Meu modelo :P");
+    glutCreateWindow(WALKER_WINDOW_TITLE);
     initScene();
     glutDisplayFunc(display);
     glutReshapeFunc(reshapeOnce);

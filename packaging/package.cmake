@@ -12,10 +12,41 @@ else()
   set(WALKER_MAINTAINER "The walker project <nobody@walker.invalid>")
 endif()
 
+# The Debian changelog, one entry per release of packaging/releases. The
+# newest must be this version: a release adds its entry there.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/releases)
+file(READ ${CMAKE_CURRENT_LIST_DIR}/releases releases)
+string(REPLACE ";" "\\;" releases "${releases}")  # keeps a change's semicolons
+string(REPLACE "\n" ";" releases "${releases}")
+set(changelog "")
+set(entry_end "")
+set(newest "")
+foreach(line IN LISTS releases)
+  if(line MATCHES "^#" OR line STREQUAL "")
+    continue()
+  elseif(line MATCHES "^([0-9][0-9.]*) ([A-Z][a-z][a-z], [0-9][0-9] [A-Z][a-z][a-z] [0-9]+ [0-9:]+ [+-][0-9]+)$")
+    if(NOT newest)
+      set(newest ${CMAKE_MATCH_1})
+    endif()
+    string(APPEND changelog "${entry_end}walker (${CMAKE_MATCH_1}) unstable; urgency=medium\n\n")
+    set(entry_end "\n -- ${WALKER_MAINTAINER}  ${CMAKE_MATCH_2}\n\n")
+  elseif(line MATCHES "^  " AND entry_end)
+    string(APPEND changelog "${line}\n")
+  else()
+    message(FATAL_ERROR "packaging/releases: not a release's \"VERSION DATE\" line nor a change: ${line}")
+  endif()
+endforeach()
+string(REGEX REPLACE "\n\n$" "\n" entry_end "${entry_end}")
+string(APPEND changelog "${entry_end}")
+if(NOT newest VERSION_EQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "packaging/releases: the newest release is '${newest}', project() says ${PROJECT_VERSION}")
+endif()
+file(WRITE ${PROJECT_BINARY_DIR}/changelog.new "${changelog}")
+configure_file(${PROJECT_BINARY_DIR}/changelog.new ${PROJECT_BINARY_DIR}/changelog COPYONLY)
+
 # The manual page carries the project's version and is installed compressed,
 # as is the changelog; gzip -n keeps the files the same from build to build.
 configure_file(${PROJECT_SOURCE_DIR}/docs/walker.6.in ${PROJECT_BINARY_DIR}/walker.6 @ONLY)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
 add_custom_command(
   OUTPUT walker.6.gz changelog.gz
   COMMAND gzip -9nc walker.6 > walker.6.gz
@@ -30,7 +61,10 @@ install(FILES ${PROJECT_BINARY_DIR}/walker.6.gz DESTINATION ${CMAKE_INSTALL_MAND
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/walker.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-foreach(size 64 128)
+# The icons' sizes, in pixels; scripts/screenshots makes one of each, and
+# .ci/package looks for each (walker-facts.sh).
+set(WALKER_ICON_SIZES 64 128)
+foreach(size IN LISTS WALKER_ICON_SIZES)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${size}x${size}/walker.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()

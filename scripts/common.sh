@@ -47,6 +47,14 @@ configure_and_build() {
         cmake --build --preset "$preset" -j "$JOBS")
 }
 
+# load_facts PRESET: what the build tree build/PRESET knows that the scripts
+# need, as CMake wrote it: WALKER_WINDOW_TITLE, WALKER_VERSION and
+# WALKER_ICON_SIZES (an array).
+load_facts() {
+    # shellcheck source=/dev/null
+    . "$ROOT/build/$1/walker-facts.sh"
+}
+
 # The npm packages of package-lock.json (puppeteer-core, axe-core), installed
 # when missing or older than the lock file. No browser is downloaded: the
 # tools drive Debian's Chromium.

@@ -157,6 +157,7 @@ TEST_F(Frame, MainOpensTheWindowThenRegistersAndLoops)
         recorder::textsOf({"glutInit", "glutInitDisplayMode", "glutInitWindowSize", "glutInitWindowPosition",
                            "glutCreateWindow", "glClearColor", "glutDisplayFunc", "glutReshapeFunc", "glutSpecialFunc",
                            "glutKeyboardFunc", "glutIdleFunc", "glutMainLoop"});
+    // The title is spelled out, not taken from the build: this checks it.
     EXPECT_EQ(order, (Texts{"glutInit(2)", "glutInitDisplayMode(2)", "glutInitWindowSize(400,400)",
                             "glutInitWindowPosition(100,100)", "glutCreateWindow(Meu modelo :P)",
                             "glClearColor(0,0,0,0)", "glutDisplayFunc(fn)", "glutReshapeFunc(fn)",

@@ -111,7 +111,7 @@ TEST_F(RealWindow, OpensTheTitledWindowAtItsPlaceOnBlack)
     EXPECT_EQ(y, 100);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 400);
-    EXPECT_EQ(w().title(), "Meu modelo :P");
+    EXPECT_EQ(w().title(), "Meu modelo :P");  // spelled out: the check that the title is this one
     const Image image = w().capture();
     for (Rect corner : {Rect{0, 0, 39, 39}, Rect{360, 0, 399, 39}, Rect{0, 360, 39, 399}, Rect{360, 360, 399, 399}}) {
         EXPECT_EQ(image.count(BLACK, corner), 40 * 40) << corner.x0 << "," << corner.y0;

@@ -268,7 +268,7 @@ bool VirtualDisplay::start(int width, int height)
 
 namespace {
 
-const char* const TITLE = "Meu modelo :P";
+const char* const TITLE = WALKER_WINDOW_TITLE;  // the program's own (CMakeLists.txt)
 
 int ignoreXErrors(Display* /*display*/, XErrorEvent* /*event*/)
 {
