@@ -93,12 +93,16 @@ window.walkerReadout = (() => {
   };
 
   // One showing for however many changes come before it; hidden, none.
+  // While walking, a change waits for the first frame at least
+  // WALKING_TEXT_MS after the last showing.
+  const frame = () => {
+    if (Module.walkerWalking() && performance.now() - shownAt < WALKING_TEXT_MS) requestAnimationFrame(frame);
+    else show();
+  };
   const request = () => {
     if (!started || !shown || pending) return;
     pending = true;
-    const wait = Module.walkerWalking() ? shownAt + WALKING_TEXT_MS - performance.now() : 0;
-    if (wait > 0) setTimeout(() => requestAnimationFrame(show), wait);
-    else requestAnimationFrame(show);
+    requestAnimationFrame(frame);
   };
 
   toggle.addEventListener('click', () => {

@@ -81,7 +81,7 @@ export function classify(bytes, width, height, channels) {
 // The canvas's pixels, top row first.
 export async function canvasPicture(page) {
   const { width, height, data } = await page.evaluate(() => {
-    const gl = Module.ctx;
+    const gl = document.getElementById('canvas').getContext('webgl');  // the walker's own
     const w = gl.drawingBufferWidth;
     const h = gl.drawingBufferHeight;
     const rgba = new Uint8Array(w * h * 4);

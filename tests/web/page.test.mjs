@@ -201,6 +201,64 @@ describe('keys on the page', () => {
     await page.close();
   });
 
+  test('the hide button hides the readout and plot, and shows them again as they are now', async () => {
+    const { page } = await fresh();
+    const visible = () => page.$$eval('#readout, #plot', (parts) => parts.map((p) => p.checkVisibility()));
+    await page.click('button[data-key=p]');
+    await page.click('#readout-toggle');
+    assert.deepEqual(await visible(), [false, false]);
+    await pressAndDraw(page, ['s', 's', 's', 'z', 'ArrowUp', '=', '1', 'D']);
+    await page.click('#readout-toggle');
+    assert.deepEqual(await visible(), [true, true]);
+    const [shown, state] = await page.evaluate(() => [
+      [...document.querySelectorAll('#readout dd')].map((cell) => cell.textContent),
+      [Module._walkerStepInCycle(), Module._walkerTurretYaw(), Module._walkerViewPitch(), Module._walkerViewDistance()],
+    ]);
+    const [, , step, , , , turret, , view, motion, drawing] = shown;
+    assert.equal(step, `${state[0]} of ${CYCLE_STEPS}`);
+    assert.deepEqual([turret, view, motion, drawing],
+      ['-85°', `turn 0°, tilt 5°, distance ${state[3].toFixed(2)}`, 'dolly on, spin off', 'wireframe']);
+    assert.equal(state[1], -85);
+    await page.close();
+  });
+
+  test('control keys pause and change nothing else; arrow keys do not scroll the page', async () => {
+    const { page } = await fresh();
+    const state = () => page.evaluate(() => [Module._walkerTurretYaw(), Module._walkerLegYaw(), Module._walkerViewYaw(),
+      Module._walkerViewPitch(), Module._walkerViewDistance(), Module._walkerDrawMode(), Module._walkerAutoDolly(),
+      Module._walkerAutoSpin()]);
+    const before = await state();
+    for (const key of ['Delete', 'Backspace', 'Escape', 'Enter']) {
+      await press(page, 'S');
+      await press(page, key);
+      assert.equal(await page.evaluate(() => Module.walkerWalking()), false, `${key} pauses`);
+      assert.deepEqual(await state(), before, `${key} changes nothing else`);
+    }
+    await page.setViewport({ width: 800, height: 300 });
+    await page.evaluate(() => window.scrollTo(0, 100));
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp', 'ArrowRight', 'ArrowLeft']) await press(page, key);
+    await nextFrame(page);
+    assert.equal(await page.evaluate(() => window.scrollY), 100);
+    await page.close();
+  });
+
+  test('the plot puts the hips where their angles say, at a known step', async () => {
+    const { page } = await fresh();
+    await pressAndDraw(page, ['p']);
+    const step = await page.evaluate(() => Module._walkerStepInCycle());
+    await pressAndDraw(page, Array(CYCLE_STEPS + 20 - step).fill('s'));  // a whole cycle noted, then step 20
+    await nextFrame(page);
+    // At step 20, the end of phase 1, leg 0's hip is at 35° and leg 1's at
+    // -15°; the plot runs from 90° at its top to -90° 100 units below.
+    const x = (20 * 320 / (CYCLE_STEPS - 1)).toFixed(1);
+    const y = (line) => page.$eval(line, (l, at) => l.getAttribute('points').split(' ')
+      .map((p) => p.split(',')).find(([px]) => px === at)?.[1], x);
+    assert.equal(await y('#plot-hip0'), ((90 - 35) / 180 * 100).toFixed(1));
+    assert.equal(await y('#plot-hip1'), ((90 + 15) / 180 * 100).toFixed(1));
+    assert.equal(await page.$eval('#plot-now', (l) => l.getAttribute('x1')), x);
+    await page.close();
+  });
+
   test('a seeded storm of 2,000 random keys leaves the page alive and walking', async () => {
     const { page, seen } = await fresh();
     // The dolly keys come as a pair, so that the walker stays in sight.
