@@ -89,7 +89,7 @@ function frameCosts(page) {
     const walkerFrame = () => {
       Module.walkerKey('s');
       Module._walkerDisplay();
-      walkerReadout.show();
+      window.walkerReadout.show();
       void document.body.offsetHeight;  // lays the page out again, as a frame does
     };
     Module.walkerKey('p');

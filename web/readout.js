@@ -14,7 +14,7 @@ window.walkerReadout = (() => {
   // While the walker walks, its numbers change at every step, faster than
   // anyone reads them, and each change lays the page out again: they are
   // shown at most this often then. Paused, every change shows at once.
-  const WALKING_TEXT_MS = 100;
+  const WALKING_TEXT_MS = 250;
   const section = document.getElementById('readout');
   const toggle = document.getElementById('readout-toggle');
   const steps = [];  // by step of the cycle: [body offset, leg 0 hip, leg 1 hip]

@@ -53,7 +53,7 @@ describe('the page', () => {
   test('passes the automated accessibility rules', async () => {
     const { page } = await fresh();
     await page.addScriptTag({ content: AXE_SOURCE });
-    const violations = () => page.evaluate(async () => (await axe.run()).violations.map((v) => `${v.id}: ${v.help}`));
+    const violations = () => page.evaluate(async () => (await window.axe.run()).violations.map((v) => `${v.id}: ${v.help}`));
     assert.deepEqual(await violations(), []);
     await page.setViewport({ width: 360, height: 740 });
     assert.deepEqual(await violations(), [], 'on a phone-sized screen too');
