@@ -20,7 +20,7 @@ import desktopConfig from 'lighthouse/core/config/desktop-config.js';
 import { ROOT, WEB_DIR, launchBrowser, serve, started } from './chromium.mjs';
 
 const LOADS = 7;
-const BUSY_SECONDS = 5;
+const BUSY_SECONDS = 4;
 const ROUNDS = 30;
 const FRAMES = 40;
 const CATEGORIES = ['performance', 'accessibility', 'best-practices', 'seo'];
@@ -137,10 +137,10 @@ try {
   report('web_busy_paused_pct', (await busy(page, BUSY_SECONDS)).toFixed(2));
   await page.click('button[data-key=S]');
   const [walking, walkingHidden] = [[], []];
-  for (let i = 0; i < 2; i++) {  // interleaved
-    walking.push(await busy(page, BUSY_SECONDS / 2));
+  for (let i = 0; i < 4; i++) {  // interleaved, each over BUSY_SECONDS in all
+    walking.push(await busy(page, BUSY_SECONDS / 4));
     await page.click('#readout-toggle');
-    walkingHidden.push(await busy(page, BUSY_SECONDS / 2));
+    walkingHidden.push(await busy(page, BUSY_SECONDS / 4));
     await page.click('#readout-toggle');
   }
   const sum = (values) => values.reduce((a, b) => a + b, 0);

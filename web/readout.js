@@ -93,16 +93,14 @@ window.walkerReadout = (() => {
   };
 
   // One showing for however many changes come before it; hidden, none.
-  // While walking, a change waits for the first frame at least
-  // WALKING_TEXT_MS after the last showing.
-  const frame = () => {
-    if (Module.walkerWalking() && performance.now() - shownAt < WALKING_TEXT_MS) requestAnimationFrame(frame);
-    else show();
-  };
+  // While walking, a change waits until WALKING_TEXT_MS after the last
+  // showing, then for the next frame.
   const request = () => {
     if (!started || !shown || pending) return;
     pending = true;
-    requestAnimationFrame(frame);
+    const wait = Module.walkerWalking() ? shownAt + WALKING_TEXT_MS - performance.now() : 0;
+    if (wait > 0) setTimeout(() => requestAnimationFrame(show), wait);
+    else requestAnimationFrame(show);
   };
 
   toggle.addEventListener('click', () => {
