@@ -20,7 +20,6 @@ window.walkerReadout = (() => {
   const steps = [];  // by step of the cycle: [body offset, leg 0 hip, leg 1 hip]
   let shown = true;
   let started = false;
-  let pending = false;  // a showing is on its way
   let shownAt = -Infinity;
   let fresh = true;  // the plot lacks a step noted since it was drawn
 
@@ -65,7 +64,7 @@ window.walkerReadout = (() => {
   };
 
   const show = () => {
-    pending = false;
+    framePending = false;
     if (!shown) return;
     shownAt = performance.now();
     const cycle = Module._walkerCycleSteps();
@@ -94,13 +93,21 @@ window.walkerReadout = (() => {
 
   // One showing for however many changes come before it; hidden, none.
   // While walking, a change waits until WALKING_TEXT_MS after the last
-  // showing, then for the next frame.
+  // showing, then for the next frame; any other change (a pause, a key while
+  // paused) shows in the next frame, whatever wait is pending.
+  let timer = 0;
+  let framePending = false;
+  const nextFrame = () => {
+    clearTimeout(timer);
+    timer = 0;
+    framePending = true;
+    requestAnimationFrame(show);
+  };
   const request = () => {
-    if (!started || !shown || pending) return;
-    pending = true;
+    if (!started || !shown || framePending) return;
     const wait = Module.walkerWalking() ? shownAt + WALKING_TEXT_MS - performance.now() : 0;
-    if (wait > 0) setTimeout(() => requestAnimationFrame(show), wait);
-    else requestAnimationFrame(show);
+    if (wait <= 0) nextFrame();
+    else if (!timer) timer = setTimeout(nextFrame, wait);
   };
 
   toggle.addEventListener('click', () => {
