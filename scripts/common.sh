@@ -34,6 +34,9 @@ ensure_packages() {
     WEB_PACKAGES=(cmake make emscripten)
     # Chromium for the page's screenshot, benchmark and tests; Python serves the page.
     BROWSER_PACKAGES=(chromium python3)
+    # walker.exe: the MinGW-w64 cross compiler; Wine runs it on Xvfb.
+    WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix)
+    WINE_PACKAGES=(wine64 xvfb)
 }
 
 # configure_and_build PRESET [cmake options...]: the build tree build/PRESET,

@@ -177,6 +177,7 @@ bool Child::start(const std::vector<std::string>& argv, const std::vector<std::s
         _exit(127);
     }
     pid_ = child;
+    status_ = -1;
     if (captureOutput) {
         close(out[1]);
         outFd_ = out[0];
@@ -192,6 +193,7 @@ bool Child::alive()
     }
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = status;
         pid_ = -1;
         return false;
     }
@@ -293,30 +295,47 @@ Walker::~Walker()
     }
 }
 
-Window Walker::findWindow(Window from, const std::string& title)
+void Walker::findWindows(Window from, const std::string& title, std::vector<Window>& found)
 {
     char* name = nullptr;
     if (XFetchName(x_, from, &name) != 0 && name != nullptr) {
-        const bool match = title == name;
-        XFree(name);
-        if (match) {
-            return from;
+        if (title == name) {
+            found.push_back(from);
         }
+        XFree(name);
     }
     Window root = 0;
     Window parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    Window found = 0;
     if (XQueryTree(x_, from, &root, &parent, &children, &count) != 0) {
-        for (unsigned int i = 0; i < count && found == 0; ++i) {
-            found = findWindow(children[i], title);
+        for (unsigned int i = 0; i < count; ++i) {
+            findWindows(children[i], title, found);
         }
         if (children != nullptr) {
             XFree(children);
         }
     }
-    return found;
+}
+
+int Walker::windowCount()
+{
+    std::vector<Window> found;
+    findWindows(DefaultRootWindow(x_), TITLE, found);
+    return static_cast<int>(found.size());
+}
+
+void Walker::close()
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x_, window_, False, NoEventMask, &event);
+    XSync(x_, False);
 }
 
 bool Walker::start(const std::string& executable, const Options& options)
@@ -335,10 +354,12 @@ bool Walker::start(const std::string& executable, const Options& options)
     XSetErrorHandler(ignoreXErrors);
     const bool found = pollUntil(
         [this] {
-            window_ = findWindow(DefaultRootWindow(x_), TITLE);
-            if (window_ == 0) {
+            std::vector<Window> found;
+            findWindows(DefaultRootWindow(x_), TITLE, found);
+            if (found.empty()) {
                 return false;
             }
+            window_ = found.front();
             XWindowAttributes attributes;
             return XGetWindowAttributes(x_, window_, &attributes) != 0 && attributes.map_state == IsViewable;
         },

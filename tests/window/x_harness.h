@@ -79,9 +79,12 @@ public:
     void stop(Millis grace = Millis(3000));
     // Everything read from the child's standard output so far.
     const std::string& output();
+    // How it ended, as waitpid tells (once alive() has seen it end); -1 before.
+    int waitStatus() const { return status_; }
 
 private:
     int pid_ = -1;
+    int status_ = -1;
     int outFd_ = -1;
     std::string output_;
 };
@@ -118,6 +121,11 @@ public:
     bool start(const std::string& executable) { return start(executable, Options{}); }
     bool start(const std::string& executable, const Options& options);
     bool alive() { return program_.alive(); }
+    int waitStatus() const { return program_.waitStatus(); }
+    // Asks the window to close, as a window manager's close button does.
+    void close();
+    // How many windows bear the program's title.
+    int windowCount();
     // Ends the program; a program under valgrind needs a long grace.
     void stop(Millis grace = Millis(60000)) { program_.stop(grace); }
     const std::string& output() { return program_.output(); }
@@ -151,7 +159,7 @@ public:
     long countFrames();
 
 private:
-    Window findWindow(Window from, const std::string& title);
+    void findWindows(Window from, const std::string& title, std::vector<Window>& found);
 
     const VirtualDisplay& display_;
     Child program_;
