@@ -195,19 +195,19 @@ TEST_F(Wine, DrawsWhatTheLinuxProgramDrawsAfterTheSameKeys)
     ASSERT_TRUE(linux.start(walkerPath()));
     // Both were paused wherever the walk was: the Linux one steps on, a
     // frame at a time, until its picture is the Windows one's.
-    int best = 1 << 30;
+    int differing = 1 << 30;
     int steps = 0;
     const auto linuxPictures = posedPictures(linux, [&] {
         Image now = linux.capture();
-        for (; steps <= CYCLE_STEPS && (best = classesDiffering(now, windows[0])) > TOLERANCE; ++steps) {
+        for (; steps <= CYCLE_STEPS && (differing = classesDiffering(now, windows[0])) > TOLERANCE; ++steps) {
             linux.key('s');
             const Image next = linux.waitForChange(now, Millis(1000));
             now = next.pixels.empty() ? linux.capture() : next;
         }
     });
-    std::printf("same walk state after %d steps; pixels of another class: %d solid, %d wire, %d beam\n", steps, best,
+    std::printf("Linux walk stepped %d times; pixels of another class: %d solid, %d wire, %d beam\n", steps, differing,
                 classesDiffering(linuxPictures[1], windows[1]), classesDiffering(linuxPictures[2], windows[2]));
-    ASSERT_LE(best, TOLERANCE) << "no step of the Linux walk looks like walker.exe's picture";
+    ASSERT_LE(differing, TOLERANCE) << "no step of the Linux walk looks like walker.exe's picture";
     EXPECT_LE(classesDiffering(linuxPictures[1], windows[1]), TOLERANCE) << "wireframe";
     EXPECT_LE(classesDiffering(linuxPictures[2], windows[2]), TOLERANCE) << "beam";
     EXPECT_GT(windows[2].count(WHITE), 100) << "walker.exe fired no beam";
