@@ -3,14 +3,18 @@
 // the given radius centred on the origin whose poles lie on the Z axis, cut
 // into slices around that axis and stacks from pole to pole.
 //
-// Each shape is built once, at unit size, as one vertex array and handed to
-// the GL in a single draw; the size comes from a scale. Sending the vertices
-// one by one costs the browser's emulated GL many times more.
+// Each shape is built once, at unit size, into a vertex buffer of the GL and
+// drawn from it in a single draw (fixed_function.cpp); the size comes from a
+// scale.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
+#include <GL/glext.h>
 
 #include <array>
 #include <cmath>
 #include <vector>
+
+#include "fixed_function.h"
 
 namespace {
 
@@ -20,15 +24,26 @@ using Vertex = std::array<float, 3>;  // x, y, z
 
 using Shape = std::vector<Vertex>;
 
-void draw(const Shape& shape, GLenum primitive, double scale)
+// A shape's vertices, in a buffer of the GL.
+struct Buffer {
+    GLuint name = 0;
+    GLsizei count = 0;
+};
+
+Buffer upload(const Shape& shape, Buffer old = {})
 {
-    glPushMatrix();
-    glScaled(scale, scale, scale);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, shape.data());
-    glDrawArrays(primitive, 0, static_cast<GLsizei>(shape.size()));
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glPopMatrix();
+    glDeleteBuffers(1, &old.name);
+    Buffer buffer{0, static_cast<GLsizei>(shape.size())};
+    glGenBuffers(1, &buffer.name);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.name);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.size() * sizeof(Vertex)), shape.data(),
+                 GL_STATIC_DRAW);
+    return buffer;
+}
+
+void draw(const Buffer& buffer, GLenum primitive, double scale)
+{
+    drawShape(buffer.name, primitive, buffer.count, static_cast<float>(scale));
 }
 
 // The unit cube's corner i has its x, y, z at +0.5 where bit 0, 1, 2 of i is set.
@@ -126,34 +141,34 @@ Shape wireSphere(int slices, int stacks)
     return shape;
 }
 
-// A sphere's arrays for the last slices and stacks asked for: a program asks
-// for the same ones every time, so they are built once.
+// A sphere's buffer for the last slices and stacks asked for: a program asks
+// for the same ones every time, so it is built once.
 struct SphereCache {
     int slices = 0;
     int stacks = 0;
-    Shape shape;
+    Buffer buffer;
 };
 
-const Shape& sphere(SphereCache& cache, Shape (*build)(int, int), int slices, int stacks)
+const Buffer& sphere(SphereCache& cache, Shape (*build)(int, int), int slices, int stacks)
 {
     if (cache.slices != slices || cache.stacks != stacks) {
-        cache = {slices, stacks, build(slices, stacks)};
+        cache = {slices, stacks, upload(build(slices, stacks), cache.buffer)};
     }
-    return cache.shape;
+    return cache.buffer;
 }
 
 }  // namespace
 
 void glutSolidCube(GLdouble size)
 {
-    static const Shape shape = solidCube();
-    draw(shape, GL_TRIANGLES, size);
+    static const Buffer buffer = upload(solidCube());
+    draw(buffer, GL_TRIANGLES, size);
 }
 
 void glutWireCube(GLdouble size)
 {
-    static const Shape shape = wireCube();
-    draw(shape, GL_LINES, size);
+    static const Buffer buffer = upload(wireCube());
+    draw(buffer, GL_LINES, size);
 }
 
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)

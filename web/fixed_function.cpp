@@ -1,0 +1,213 @@
+// The part of the GL's fixed function that the program uses, over WebGL 1:
+// the projection and modelview matrix stacks, the current colour, and
+// gluPerspective, with the GL's own formulas, so that the page draws what the
+// desktop program draws. Shapes are drawn by drawShape with one small shader
+// program: a position, one matrix and one colour. There is no lighting, no
+// texturing and no depth buffer, and the program asks for none.
+//
+// These replace the functions of Emscripten's legacy GL emulation
+// (LEGACY_GL_EMULATION, written against Emscripten 3.1.6), which brings the
+// whole fixed function as generated shaders and costs the page's start-up
+// far more than the program draws with. glClear, glClearColor, glViewport and
+// glGetString stay those of Emscripten's WebGL library.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <array>
+#include <cmath>
+
+#include "fixed_function.h"
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+
+// Column-major, as the GL keeps it: element (row r, column c) is at [c * 4 + r].
+using Matrix = std::array<float, 16>;
+
+constexpr Matrix IDENTITY = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+// The depths the GL guarantees at least: a push beyond them is ignored, as a
+// GL ignores it (with a stack overflow error), and so is a pop of the last.
+constexpr int MODELVIEW_DEPTH = 32;
+constexpr int PROJECTION_DEPTH = 2;
+
+struct Stack {
+    Matrix* matrices;
+    int capacity;
+    int top;
+};
+
+Matrix modelviewMatrices[MODELVIEW_DEPTH] = {IDENTITY};
+Matrix projectionMatrices[PROJECTION_DEPTH] = {IDENTITY};
+Stack modelview = {modelviewMatrices, MODELVIEW_DEPTH, 0};
+Stack projection = {projectionMatrices, PROJECTION_DEPTH, 0};
+Stack* current = &modelview;
+
+std::array<float, 4> colour = {1, 1, 1, 1};
+
+Matrix& top()
+{
+    return current->matrices[current->top];
+}
+
+Matrix multiply(const Matrix& a, const Matrix& b)
+{
+    Matrix product{};
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            float sum = 0;
+            for (int k = 0; k < 4; ++k) {
+                sum += a[k * 4 + r] * b[c * 4 + k];
+            }
+            product[c * 4 + r] = sum;
+        }
+    }
+    return product;
+}
+
+// Multiplies the current matrix by m on the right, as every GL transform does.
+void apply(const Matrix& m)
+{
+    top() = multiply(top(), m);
+}
+
+// The one shader program: each vertex through one matrix, in one colour.
+constexpr GLuint POSITION = 0;
+
+constexpr const char* VERTEX_SHADER = R"(
+attribute vec3 position;
+uniform mat4 transform;
+void main() { gl_Position = transform * vec4(position, 1.0); }
+)";
+
+constexpr const char* FRAGMENT_SHADER = R"(
+precision mediump float;
+uniform vec4 colour;
+void main() { gl_FragColor = colour; }
+)";
+
+GLuint compile(GLenum type, const char* source)
+{
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+struct Program {
+    GLint transform;
+    GLint colour;
+};
+
+// Made at the first draw, once there is a context.
+const Program& program()
+{
+    static const Program made = [] {
+        const GLuint id = glCreateProgram();
+        glAttachShader(id, compile(GL_VERTEX_SHADER, VERTEX_SHADER));
+        glAttachShader(id, compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER));
+        glBindAttribLocation(id, POSITION, "position");
+        glLinkProgram(id);
+        glUseProgram(id);
+        glEnableVertexAttribArray(POSITION);
+        return Program{glGetUniformLocation(id, "transform"), glGetUniformLocation(id, "colour")};
+    }();
+    return made;
+}
+
+}  // namespace
+
+void drawShape(GLuint buffer, GLenum primitive, GLsizei count, float scale)
+{
+    const Program& shader = program();
+    const Matrix scaled = multiply(modelview.matrices[modelview.top],
+                                   {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1});
+    const Matrix transform = multiply(projection.matrices[projection.top], scaled);
+    glUniformMatrix4fv(shader.transform, 1, GL_FALSE, transform.data());
+    glUniform4fv(shader.colour, 1, colour.data());
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glDrawArrays(primitive, 0, count);
+}
+
+void glMatrixMode(GLenum mode)
+{
+    current = mode == GL_PROJECTION ? &projection : &modelview;
+}
+
+void glLoadIdentity()
+{
+    top() = IDENTITY;
+}
+
+void glPushMatrix()
+{
+    if (current->top + 1 < current->capacity) {
+        current->matrices[current->top + 1] = top();
+        ++current->top;
+    }
+}
+
+void glPopMatrix()
+{
+    if (current->top > 0) {
+        --current->top;
+    }
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    apply({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
+}
+
+void glScalef(GLfloat x, GLfloat y, GLfloat z)
+{
+    apply({x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1});
+}
+
+// A turn of angle degrees about the axis (x, y, z), which the GL normalises.
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+{
+    const double length = std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y +
+                                    static_cast<double>(z) * z);
+    if (length == 0.0) {
+        return;
+    }
+    const double ux = x / length;
+    const double uy = y / length;
+    const double uz = z / length;
+    const double radians = angle * PI / 180.0;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    const double k = 1.0 - c;
+    const auto f = [](double v) { return static_cast<float>(v); };
+    apply({f(ux * ux * k + c), f(uy * ux * k + uz * s), f(ux * uz * k - uy * s), 0,
+           f(ux * uy * k - uz * s), f(uy * uy * k + c), f(uy * uz * k + ux * s), 0,
+           f(ux * uz * k + uy * s), f(uy * uz * k - ux * s), f(uz * uz * k + c), 0,
+           0, 0, 0, 1});
+}
+
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
+{
+    colour = {red, green, blue, 1};
+}
+
+void glClearDepth(GLclampd depth)
+{
+    glClearDepthf(static_cast<GLfloat>(depth));
+}
+
+// Every shape is drawn in one colour: there is nothing to shade.
+void glShadeModel(GLenum /*mode*/) {}
+
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
+{
+    const double f = 1.0 / std::tan(fovy * PI / 360.0);
+    const double depth = zNear - zFar;
+    const auto g = [](double v) { return static_cast<float>(v); };
+    apply({g(f / aspect), 0, 0, 0, 0, g(f), 0, 0, 0, 0, g((zFar + zNear) / depth), -1,
+           0, 0, g(2.0 * zFar * zNear / depth), 0});
+}
