@@ -68,9 +68,18 @@ Matrix multiply(const Matrix& a, const Matrix& b)
     return product;
 }
 
-// Multiplies the current matrix by m on the right, as every GL transform does.
-void apply(const Matrix& m)
+// Multiplies the current matrix on the right by the matrix of these rows, as
+// every GL transform does.
+using Rows = std::array<std::array<double, 4>, 4>;
+
+void apply(const Rows& rows)
 {
+    Matrix m{};
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            m[c * 4 + r] = static_cast<float>(rows[r][c]);
+        }
+    }
     top() = multiply(top(), m);
 }
 
@@ -123,9 +132,9 @@ const Program& program()
 void drawShape(GLuint buffer, GLenum primitive, GLsizei count, float scale)
 {
     const Program& shader = program();
-    const Matrix scaled = multiply(modelview.matrices[modelview.top],
-                                   {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1});
-    const Matrix transform = multiply(projection.matrices[projection.top], scaled);
+    const Matrix size = {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1};
+    const Matrix transform =
+        multiply(projection.matrices[projection.top], multiply(modelview.matrices[modelview.top], size));
     glUniformMatrix4fv(shader.transform, 1, GL_FALSE, transform.data());
     glUniform4fv(shader.colour, 1, colour.data());
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
@@ -160,19 +169,28 @@ void glPopMatrix()
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
-    apply({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
+    apply({{
+        {1, 0, 0, x},
+        {0, 1, 0, y},
+        {0, 0, 1, z},
+        {0, 0, 0, 1},
+    }});
 }
 
 void glScalef(GLfloat x, GLfloat y, GLfloat z)
 {
-    apply({x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1});
+    apply({{
+        {x, 0, 0, 0},
+        {0, y, 0, 0},
+        {0, 0, z, 0},
+        {0, 0, 0, 1},
+    }});
 }
 
 // A turn of angle degrees about the axis (x, y, z), which the GL normalises.
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
-    const double length = std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y +
-                                    static_cast<double>(z) * z);
+    const double length = std::sqrt(double{x} * x + double{y} * y + double{z} * z);
     if (length == 0.0) {
         return;
     }
@@ -183,11 +201,12 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
     const double c = std::cos(radians);
     const double s = std::sin(radians);
     const double k = 1.0 - c;
-    const auto f = [](double v) { return static_cast<float>(v); };
-    apply({f(ux * ux * k + c), f(uy * ux * k + uz * s), f(ux * uz * k - uy * s), 0,
-           f(ux * uy * k - uz * s), f(uy * uy * k + c), f(uy * uz * k + ux * s), 0,
-           f(ux * uz * k + uy * s), f(uy * uz * k - ux * s), f(uz * uz * k + c), 0,
-           0, 0, 0, 1});
+    apply({{
+        {ux * ux * k + c, ux * uy * k - uz * s, ux * uz * k + uy * s, 0},
+        {uy * ux * k + uz * s, uy * uy * k + c, uy * uz * k - ux * s, 0},
+        {ux * uz * k - uy * s, uy * uz * k + ux * s, uz * uz * k + c, 0},
+        {0, 0, 0, 1},
+    }});
 }
 
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
@@ -207,7 +226,10 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
 {
     const double f = 1.0 / std::tan(fovy * PI / 360.0);
     const double depth = zNear - zFar;
-    const auto g = [](double v) { return static_cast<float>(v); };
-    apply({g(f / aspect), 0, 0, 0, 0, g(f), 0, 0, 0, 0, g((zFar + zNear) / depth), -1,
-           0, 0, g(2.0 * zFar * zNear / depth), 0});
+    apply({{
+        {f / aspect, 0, 0, 0},
+        {0, f, 0, 0},
+        {0, 0, (zFar + zNear) / depth, 2.0 * zFar * zNear / depth},
+        {0, 0, -1, 0},
+    }});
 }

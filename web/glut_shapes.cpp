@@ -8,6 +8,7 @@
 // scale.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
+// The GL's buffer functions, which need the types of the above.
 #include <GL/glext.h>
 
 #include <array>
@@ -36,8 +37,7 @@ Buffer upload(const Shape& shape, Buffer old = {})
     Buffer buffer{0, static_cast<GLsizei>(shape.size())};
     glGenBuffers(1, &buffer.name);
     glBindBuffer(GL_ARRAY_BUFFER, buffer.name);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.size() * sizeof(Vertex)), shape.data(),
-                 GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.size() * sizeof(Vertex)), shape.data(), GL_STATIC_DRAW);
     return buffer;
 }
 
