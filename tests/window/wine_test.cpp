@@ -23,11 +23,11 @@ using namespace harness;
 
 constexpr int CYCLE_STEPS = 160;
 // Pixels whose colour class may differ between the Linux and the Windows
-// picture of the same scene (measured: none): 40 of the 400 x 400 window's
-// 160000. The smallest change anything makes is far more: one walk step
-// moves at least 198 pixels in the test's pose, a leg key 1300, a turret
-// key 8900.
-constexpr int TOLERANCE = 40;
+// picture of the same scene (measured: none, both draw through Mesa): 8 of
+// the 400 x 400 window's 160000. One walk step moves at least 198 in the
+// test's pose, a leg key 1300, a turret key 8900; feet drawn 0.02 units too
+// low, 38 to 3500 depending on the step.
+constexpr int TOLERANCE = 8;
 
 const std::vector<std::string> WINE_ENV{"WINEPREFIX=" WALKER_WINE_PREFIX, "WINEDEBUG=-all",
                                         "WINEDLLOVERRIDES=mscoree,mshtml="};  // no Mono or Gecko installer
@@ -53,34 +53,18 @@ bool runToEnd(const VirtualDisplay& display, const std::vector<std::string>& arg
     return child.start(argv, env, false) && pollUntil([&] { return !child.alive(); }, Millis(120000));
 }
 
-// The nearest of the walker's flat colours, so that the two GL paths may
-// differ in a channel's last bits without counting.
-std::uint32_t colourClass(std::uint32_t p)
-{
-    std::uint32_t best = BLACK;
-    int bestDistance = 1 << 30;
-    for (const std::uint32_t c : {BLACK, GREEN, BLUE, CYAN, MAGENTA, WHITE}) {
-        int distance = 0;
-        for (const int shift : {0, 8, 16}) {
-            const int d = static_cast<int>((p >> shift) & 0xffU) - static_cast<int>((c >> shift) & 0xffU);
-            distance += d * d;
-        }
-        if (distance < bestDistance) {
-            best = c;
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
-
+// Pixels of another colour class: which channels are at half or more, as
+// the walker's flat colours are all or nothing, so that the two GL paths may
+// differ in a channel's low bits without counting.
 int classesDiffering(const Image& a, const Image& b)
 {
+    constexpr std::uint32_t HALVES = 0x808080;
     if (a.width != b.width || a.height != b.height) {
         return std::max(a.width * a.height, b.width * b.height);
     }
     int n = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) {
-        n += colourClass(a.pixels[i]) != colourClass(b.pixels[i]) ? 1 : 0;
+        n += (a.pixels[i] & HALVES) != (b.pixels[i] & HALVES) ? 1 : 0;
     }
     return n;
 }
@@ -175,15 +159,13 @@ std::array<Image, 3> posedPictures(Walker& w, const std::function<void()>& align
     align();
     std::array<Image, 3> pictures;
     pictures[0] = w.waitForStill();
-    for (std::size_t i = 1; i < pictures.size(); ++i) {
-        w.key(i == 1 ? '1' : '2');
-        if (i == 2) {
-            w.waitForStill();
-            w.key('a');
-        }
-        w.waitForChange(pictures[i - 1]);
-        pictures[i] = w.waitForStill();
-    }
+    w.key('1');
+    w.waitForChange(pictures[0]);
+    pictures[1] = w.waitForStill();
+    w.key('2');
+    w.key('a');
+    w.waitForChange(pictures[1]);
+    pictures[2] = w.waitForStill();
     return pictures;
 }
 
@@ -245,9 +227,6 @@ TEST_F(Wine, StormOfKeysAndResizesLeavesItWalking)
             w().keysym(arrows[random() % arrows.size()], false, false);
         } else {
             w().key(keys[random() % keys.size()], false);
-        }
-        if (i % 20 == 0) {
-            w().flush();
         }
     }
     w().resize(400, 400);
