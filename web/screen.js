@@ -1,0 +1,54 @@
+// The canvas as the program's window, and the page as an app.
+// - The canvas's drawing buffer is its CSS size in device pixels, so the
+//   picture is sharp at any pixel ratio: it follows the page's layout, full
+//   screen and changes of the ratio (zoom, another screen), and the program's
+//   reshape is told of each new size (Module._walkerResize), as a window
+//   system tells GLUT. The program asks GLUT for a 400 x 400 window, which
+//   on the page is 400 x 400 CSS pixels: once it has started (walkerScreen.fit
+//   after its start-up), the canvas is sized again in device pixels.
+// - The full-screen button puts the canvas on the whole screen and back.
+// - Where there are service workers, one caches the page's files once the
+//   page has loaded, and the page opens without a network afterwards.
+'use strict';
+window.walkerScreen = (() => {
+  const box = document.getElementById('screen');
+  const canvas = document.getElementById('canvas');
+  const button = document.getElementById('fullscreen');
+
+  const fit = () => {
+    const { width, height } = canvas.getBoundingClientRect();
+    const w = Math.round(width * window.devicePixelRatio);
+    const h = Math.round(height * window.devicePixelRatio);
+    if (w === 0 || h === 0 || (w === canvas.width && h === canvas.height)) return;  // hidden, or as it is
+    canvas.width = w;
+    canvas.height = h;
+    if (window.Module?.calledRun) Module._walkerResize(w, h);
+  };
+  // A media query matches the current ratio only: each change sets up the next.
+  const watchRatio = () => {
+    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener('change', () => {
+      fit();
+      watchRatio();
+    }, { once: true });
+  };
+  watchRatio();
+  new ResizeObserver(fit).observe(canvas);
+
+  button.hidden = !document.fullscreenEnabled || canvas.hidden;
+  button.addEventListener('click', () => {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else box.requestFullscreen().catch((error) => console.warn(`No full screen: ${error.message}`));
+  });
+  document.addEventListener('fullscreenchange', () => {
+    button.textContent = document.fullscreenElement === box ? 'Leave full screen' : 'Full screen';
+    fit();
+  });
+
+  if ('serviceWorker' in navigator) {
+    window.addEventListener('load', () => {
+      navigator.serviceWorker.register('service-worker.js')
+        .catch((error) => console.warn(`No offline use: ${error.message}`));
+    });
+  }
+  return { fit };
+})();
