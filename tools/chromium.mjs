@@ -1,6 +1,7 @@
 // Debian's Chromium, headless with software WebGL, and the page served by
 // Python's static server: what the page's screenshot, benchmark and tests use.
 import { spawn } from 'node:child_process';
+import { readFileSync } from 'node:fs';
 import { createInterface } from 'node:readline';
 import { dirname, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -8,6 +9,10 @@ import puppeteer from 'puppeteer-core';
 
 export const ROOT = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 export const WEB_DIR = process.env.WALKER_WEB_DIR ?? resolve(ROOT, 'build/web');
+
+// The page's files, service worker included, as the build lists them
+// (web/CMakeLists.txt), relative to WEB_DIR.
+export const pageFiles = () => readFileSync(resolve(WEB_DIR, 'web/page-files.txt'), 'utf8').split('\n').filter(Boolean);
 
 // As root Chromium needs --no-sandbox; WebGL needs SwiftShader when headless;
 // this machine reaches no network, so nothing may phone home.

@@ -15,8 +15,10 @@ export { launchBrowser, serve };
 
 // Opens the page with the canvas kept readable after each frame, and waits
 // for the program's four information lines. Errors and requests are recorded.
-export async function openPage(browser, url) {
+// A viewport (puppeteer's) is set before the page loads.
+export async function openPage(browser, url, viewport = null) {
   const page = await browser.newPage();
+  if (viewport) await page.setViewport(viewport);
   const seen = { errors: [], requests: [] };
   page.on('pageerror', (error) => seen.errors.push(`page error: ${error.message}`));
   page.on('console', (message) => {
@@ -78,20 +80,24 @@ export function classify(bytes, width, height, channels) {
   return { width, height, classes };
 }
 
-// The canvas's pixels, top row first.
-export async function canvasPicture(page) {
-  const { width, height, data } = await page.evaluate(() => {
+// The canvas's pixels, top row first; scaled down by a whole factor, each
+// block as one of its pixels (an average would make colours of its own at edges).
+export async function canvasPicture(page, scale = 1) {
+  const { width, height, data } = await page.evaluate((n) => {
     const gl = document.getElementById('canvas').getContext('webgl');  // the walker's own
-    const w = gl.drawingBufferWidth;
-    const h = gl.drawingBufferHeight;
-    const rgba = new Uint8Array(w * h * 4);
-    gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-    const rows = new Uint8Array(rgba.length);  // GL's rows run bottom-up
-    for (let y = 0; y < h; y++) rows.set(rgba.subarray((h - 1 - y) * w * 4, (h - y) * w * 4), y * w * 4);
+    const [bw, bh] = [gl.drawingBufferWidth, gl.drawingBufferHeight];
+    const rgba = new Uint32Array(bw * bh);
+    gl.readPixels(0, 0, bw, bh, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(rgba.buffer));
+    const [w, h] = [Math.floor(bw / n), Math.floor(bh / n)];
+    const pixels = new Uint32Array(w * h);  // GL's rows run bottom-up
+    for (let y = 0; y < h; y++) {
+      for (let x = 0; x < w; x++) pixels[y * w + x] = rgba[(bh - 1 - y * n) * bw + x * n];
+    }
+    const rows = new Uint8Array(pixels.buffer);
     let text = '';
     for (let i = 0; i < rows.length; i += 0x8000) text += String.fromCharCode(...rows.subarray(i, i + 0x8000));
     return { width: w, height: h, data: btoa(text) };
-  });
+  }, scale);
   return classify(Buffer.from(data, 'base64'), width, height, 4);
 }
 

@@ -1,0 +1,149 @@
+// The page as the program's window and as an app: full screen with the
+// program's reshape, the drawing buffer in device pixels, offline use and
+// installability, in headless Chromium.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { WEB_DIR, pageFiles, started } from '../../tools/chromium.mjs';
+import {
+  CYCLE_STEPS, canvasPicture, count, differingPixels, launchBrowser, nextFrame, openPage, press, pressAndDraw,
+  samePixels, serve, startDesktop, unexplainedPixels,
+} from './browser.mjs';
+
+let server;
+let browser;
+before(async () => {
+  server = await serve();
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  server?.stop();
+});
+
+const reshaped = (page) => page.evaluate(() => [Module._walkerReshapedWidth(), Module._walkerReshapedHeight()]);
+
+// The rows and columns the walker's colours reach.
+function extent(picture) {
+  const box = { top: Infinity, bottom: -1, left: Infinity, right: -1 };
+  picture.classes.forEach((c, i) => {
+    if (c === 0) return;
+    const [x, y] = [i % picture.width, Math.floor(i / picture.width)];
+    Object.assign(box, { top: Math.min(box.top, y), bottom: Math.max(box.bottom, y),
+      left: Math.min(box.left, x), right: Math.max(box.right, x) });
+  });
+  return { ...box, height: box.bottom - box.top + 1, width: box.right - box.left + 1 };
+}
+
+test('full screen: reshape gets the screen, the walker keeps its share of the height, keys act, and leaving restores it', async () => {
+  const { page } = await openPage(browser, server.url);
+  await pressAndDraw(page, ['p']);
+  const windowed = await canvasPicture(page);
+  await page.click('#fullscreen');
+  await page.waitForFunction(() => document.fullscreenElement && Module._walkerReshapedWidth() !== 400);
+  await nextFrame(page);
+  const screen = await page.evaluate(() => [window.innerWidth, window.innerHeight]);
+  assert.deepEqual(await reshaped(page), screen, 'reshape is given the screen, in device pixels');
+  const full = await canvasPicture(page);
+  assert.deepEqual([full.width, full.height], screen);
+  // The desktop's rule: the vertical field of view is kept, so the walker is
+  // scaled by the heights' ratio both ways, and a wider screen shows more at the sides.
+  const [before, now] = [extent(windowed), extent(full)];
+  const scale = screen[1] / windowed.height;
+  for (const side of ['height', 'width']) {
+    assert.ok(Math.abs(now[side] - before[side] * scale) <= 3, `${side}: ${now[side]} pixels, ${before[side]} at 400 x 400`);
+  }
+  assert.ok(Math.abs((now.left + now.right) / 2 - screen[0] / 2) <= 3 * scale, 'the walker stays in the middle');
+
+  const turret = await page.evaluate(() => Module._walkerTurretYaw());
+  await pressAndDraw(page, ['z']);
+  assert.equal(await page.evaluate(() => Module._walkerTurretYaw()), turret + 5, 'z turns the turret in full screen');
+  assert.ok(!samePixels(full, await canvasPicture(page)), 'and the picture shows it');
+  await pressAndDraw(page, ['x']);
+
+  await page.click('#fullscreen');
+  await page.waitForFunction(() => !document.fullscreenElement && Module._walkerReshapedWidth() === 400);
+  await nextFrame(page);
+  assert.deepEqual(await reshaped(page), [400, 400]);
+  assert.ok(samePixels(windowed, await canvasPicture(page)), 'the same pixels as before full screen');
+  await page.close();
+});
+
+// As the page-versus-desktop test allows (page.test.mjs).
+const UNEXPLAINED_ALLOWED = 12;
+
+test('at two device pixels to a CSS pixel the buffer is 800 x 800, and halved it is the desktop\'s picture', async () => {
+  const desktop = await startDesktop(mkdtempSync(join(tmpdir(), 'walker-desktop-')));
+  const { page } = await openPage(browser, server.url, { width: 800, height: 600, deviceScaleFactor: 2 });
+  try {
+    assert.deepEqual(await reshaped(page), [800, 800]);
+    assert.deepEqual(await page.$eval('canvas', (c) => [c.width, c.height]), [800, 800]);
+    await pressAndDraw(page, ['q', ...Array(18).fill('ArrowLeft'), '=', '=']);
+    await desktop.press([...Array(18).fill('ArrowLeft'), '=', '=']);
+    // Both paused at whatever step they had reached: the page steps to the desktop's.
+    const target = await desktop.picture();
+    const differing = [];
+    for (let i = 0; i < CYCLE_STEPS; i++) {
+      differing.push(differingPixels(await canvasPicture(page, 2), target));
+      await pressAndDraw(page, ['s']);
+    }
+    await pressAndDraw(page, Array(differing.indexOf(Math.min(...differing))).fill('s'));
+    for (const keys of [[], ['z', 'z', ',', 'ArrowUp', '-'], ['s', 'x', '.', ...Array(6).fill('ArrowRight')]]) {
+      for (const key of keys) await press(page, key);
+      await nextFrame(page);
+      await desktop.press(keys);
+      const [onPage, onDesktop] = [await canvasPicture(page, 2), await desktop.picture()];
+      assert.ok(count(onDesktop, 'blue') > 500, 'the desktop shows the walker');
+      const unexplained = unexplainedPixels(onPage, onDesktop);
+      assert.ok(unexplained <= UNEXPLAINED_ALLOWED, `after ${keys.join(' ')}: ${unexplained} pixels differ beyond an edge's`);
+    }
+  } finally {
+    desktop.stop();
+    await page.close();
+  }
+});
+
+test('installable; offline after one visit; a new build is served from the second visit after it', async () => {
+  // A copy of the page, which the test builds again with a change.
+  const dir = mkdtempSync(join(tmpdir(), 'walker-page-'));
+  for (const file of pageFiles()) cpSync(join(WEB_DIR, file), join(dir, file));
+  const site = await serve(dir);
+  const { page } = await openPage(browser, site.url);
+  try {
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    const client = await page.createCDPSession();
+    assert.deepEqual((await client.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+
+    await page.setOfflineMode(true);
+    const served = [];
+    page.on('response', (response) => served.push(response.fromServiceWorker() || response.url().startsWith('data:')));
+    await page.reload({ waitUntil: 'load' });
+    await started(page);
+    assert.ok(served.length >= 5 && served.every(Boolean), 'every file from the service worker');
+    const turns = await page.evaluate(() => Module._walkerStepInCycle());
+    await new Promise((done) => setTimeout(done, 200));
+    assert.notEqual(await page.evaluate(() => Module._walkerStepInCycle()), turns, 'it walks');
+
+    // The build's own step names the new cache after the changed files.
+    const index = join(dir, 'index.html');
+    writeFileSync(index, readFileSync(index, 'utf8').replace('<h1>walker</h1>', '<h1>walker, rebuilt</h1>'));
+    execFileSync('cmake', [`-DPAGE_DIR=${dir}`, '-P', join(WEB_DIR, 'web/service_worker.cmake')]);
+    await page.setOfflineMode(false);
+    const heading = () => page.$eval('h1', (h) => h.textContent);
+    const cacheNames = await page.evaluate(() => caches.keys());
+    await page.reload({ waitUntil: 'load' });
+    assert.equal(await heading(), 'walker', 'the first visit after the build is served from the cache');
+    // The new worker has taken over once it has dropped the old cache.
+    await page.waitForFunction(async (old) => (await caches.keys()).join() !== old, {}, cacheNames.join());
+    await page.waitForFunction(async () => (await caches.keys()).length === 1);
+    await page.reload({ waitUntil: 'load' });
+    await started(page);
+    assert.equal(await heading(), 'walker, rebuilt');
+  } finally {
+    await page.close();
+    site.stop();
+  }
+});
