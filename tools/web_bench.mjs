@@ -6,10 +6,12 @@
 // - the main thread's busy share (Chrome's task-time counter) paused, walking,
 //   and walking with the readout hidden;
 // - the cost of a walker frame (one step, the program's display and the
-//   readout's update, with the page laid out again) against an empty frame;
+//   readout's update, with the page laid out again) against an empty frame,
+//   and the same at two device pixels to a CSS pixel (an 800 x 800 buffer);
 // - Lighthouse's four category scores for the page and the bare page, with its
 //   mobile and its desktop settings;
-// - the bytes the page loads.
+// - the bytes of the page's files (web/CMakeLists.txt lists them), its
+//   manifest, icons and service worker included.
 // Usage: node tools/web_bench.mjs   (prints "name: value" lines)
 // WALKER_BENCH_LIGHTHOUSE=0 leaves Lighthouse out. Lighthouse drives the same
 // Chromium, which Puppeteer starts in a process group of its own and ends,
@@ -19,14 +21,13 @@ import { join, resolve } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import lighthouse from 'lighthouse';
 import desktopConfig from 'lighthouse/core/config/desktop-config.js';
-import { ROOT, WEB_DIR, launchBrowser, serve, started } from './chromium.mjs';
+import { ROOT, WEB_DIR, launchBrowser, pageFiles, serve, started } from './chromium.mjs';
 
 const LOADS = 7;
 const BUSY_SECONDS = 4;
 const ROUNDS = 30;
 const FRAMES = 40;
 const CATEGORIES = ['performance', 'accessibility', 'best-practices', 'seo'];
-const PAGE_FILES = ['index.html', 'readout.js', 'buttons.js', 'walker.js', 'walker.wasm'];
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
@@ -162,6 +163,13 @@ try {
   report('web_empty_frame_us', costs.empty.toFixed(1));
   await page.close();
 
+  const sharp = await browser.newPage();
+  await sharp.setViewport({ width: 800, height: 600, deviceScaleFactor: 2 });
+  await sharp.goto(pageUrl, { waitUntil: 'load' });
+  await started(sharp);
+  report('web_frame_us_dpr2', (await frameCosts(sharp)).shown.toFixed(1));
+  await sharp.close();
+
   if (process.env.WALKER_BENCH_LIGHTHOUSE !== '0') {
     const port = Number(new URL(browser.wsEndpoint()).port);
     for (const [setting, config] of [['mobile', undefined], ['desktop', desktopConfig]]) {
@@ -175,7 +183,7 @@ try {
     }
   }
 
-  const files = PAGE_FILES.map((name) => readFileSync(join(WEB_DIR, name)));
+  const files = pageFiles().map((name) => readFileSync(join(WEB_DIR, name)));
   report('web_bytes', files.reduce((n, f) => n + f.length, 0));
   report('web_gzip_bytes', files.reduce((n, f) => n + gzipSync(f, { level: 9 }).length, 0));
 } finally {
