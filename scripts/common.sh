@@ -72,15 +72,6 @@ ensure_node_modules() {
     fi
 }
 
-# Picks a display number no X server holds, from 90 upward.
-free_display() {
-    local n=90
-    while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do
-        n=$((n + 1))
-    done
-    echo "$n"
-}
-
 # wait_for SECONDS COMMAND...: polls until the command succeeds, or fails.
 wait_for() {
     local deadline=$((SECONDS + $1))
@@ -91,13 +82,17 @@ wait_for() {
     done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it.
+# Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it. The
+# server picks the display itself and says which once it is ready, so two
+# scripts starting servers at once never race for the same number.
 start_xvfb() {
-    local number
-    number=$(free_display)
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local said number
+    said=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$said" >/dev/null 2>&1 &
     XVFB_PID=$!
-    wait_for 10 test -S "/tmp/.X11-unix/X$number" || { echo "Xvfb did not start" >&2; return 1; }
+    wait_for 10 grep -q '[0-9]' "$said" || { rm -f "$said"; echo "Xvfb did not start" >&2; return 1; }
+    number=$(tr -dc 0-9 <"$said")
+    rm -f "$said"
     export DISPLAY=":$number"
 }
 
