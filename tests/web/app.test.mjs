@@ -138,7 +138,8 @@ test('installable; offline after one visit; a new build is served from the secon
     assert.equal(await heading(), 'walker', 'the first visit after the build is served from the cache');
     // The new worker has taken over once it has dropped the old cache.
     await page.waitForFunction(async (old) => (await caches.keys()).join() !== old, {}, cacheNames.join());
-    await page.waitForFunction(async () => (await caches.keys()).length === 1);
+    await page.waitForFunction(async () => (await caches.keys()).length === 1, { timeout: 10000 })
+      .catch(() => assert.fail('no new service worker took over: the build left it as it was'));
     await page.reload({ waitUntil: 'load' });
     await started(page);
     assert.equal(await heading(), 'walker, rebuilt');
