@@ -15,14 +15,21 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <emscripten/emscripten.h>
+
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "fixed_function.h"
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
+constexpr GLsizei LOG_SIZE = 1024;
 
 // Column-major, as the GL keeps it: element (row r, column c) is at [c * 4 + r].
 using Matrix = std::array<float, 16>;
@@ -83,20 +90,39 @@ void apply(const Rows& rows)
     top() = multiply(top(), m);
 }
 
-// The one shader program: each vertex through one matrix, in one colour.
+// The one shader program: each vertex through one matrix, in one colour. The
+// matrix (by columns) and the colour are generic vertex attributes whose
+// arrays stay disabled, so each draw sets them as constants and the program
+// never asks the GL for a uniform's location: in a browser that question
+// waits until the GPU process has compiled and linked the program, which
+// would hold up the first frame.
 constexpr GLuint POSITION = 0;
+constexpr GLuint TRANSFORM_COLUMNS[4] = {1, 2, 3, 4};
+constexpr GLuint COLOUR = 5;
 
 constexpr const char* VERTEX_SHADER = R"(
 attribute vec3 position;
-uniform mat4 transform;
-void main() { gl_Position = transform * vec4(position, 1.0); }
+attribute vec4 column0;
+attribute vec4 column1;
+attribute vec4 column2;
+attribute vec4 column3;
+attribute vec4 colour;
+varying vec4 shade;
+void main() {
+    shade = colour;
+    gl_Position = mat4(column0, column1, column2, column3) * vec4(position, 1.0);
+}
 )";
 
 constexpr const char* FRAGMENT_SHADER = R"(
 precision mediump float;
-uniform vec4 colour;
-void main() { gl_FragColor = colour; }
+varying vec4 shade;
+void main() { gl_FragColor = shade; }
 )";
+
+// The link is checked this long after the program is made, off the first
+// frame's path; by then the GPU process has long finished it.
+constexpr int LINK_CHECK_DELAY_MS = 1000;
 
 GLuint compile(GLenum type, const char* source)
 {
@@ -106,37 +132,56 @@ GLuint compile(GLenum type, const char* source)
     return shader;
 }
 
-struct Program {
-    GLint transform;
-    GLint colour;
-};
+// A program that does not link draws nothing: the page reports it as the
+// program stopping (Module.onAbort), with the GL's log.
+void checkLinked(void* program)
+{
+    const auto id = static_cast<GLuint>(reinterpret_cast<std::uintptr_t>(program));
+    GLint linked = GL_FALSE;
+    glGetProgramiv(id, GL_LINK_STATUS, &linked);
+    if (linked == GL_TRUE) {
+        return;
+    }
+    std::array<char, LOG_SIZE> log{};
+    glGetProgramInfoLog(id, LOG_SIZE, nullptr, log.data());
+    std::fprintf(stderr, "The shapes' shader program did not link: %s\n", log.data());
+    std::abort();
+}
 
 // Made at the first draw, once there is a context.
-const Program& program()
+void useProgram()
 {
-    static const Program made = [] {
+    static const bool made = [] {
         const GLuint id = glCreateProgram();
         glAttachShader(id, compile(GL_VERTEX_SHADER, VERTEX_SHADER));
         glAttachShader(id, compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER));
         glBindAttribLocation(id, POSITION, "position");
+        for (GLuint i = 0; i < 4; ++i) {
+            const std::string name = "column" + std::to_string(i);
+            glBindAttribLocation(id, TRANSFORM_COLUMNS[i], name.c_str());
+        }
+        glBindAttribLocation(id, COLOUR, "colour");
         glLinkProgram(id);
         glUseProgram(id);
         glEnableVertexAttribArray(POSITION);
-        return Program{glGetUniformLocation(id, "transform"), glGetUniformLocation(id, "colour")};
+        emscripten_async_call(checkLinked, reinterpret_cast<void*>(std::uintptr_t{id}), LINK_CHECK_DELAY_MS);
+        return true;
     }();
-    return made;
+    static_cast<void>(made);
 }
 
 }  // namespace
 
 void drawShape(GLuint buffer, GLenum primitive, GLsizei count, float scale)
 {
-    const Program& shader = program();
+    useProgram();
     const Matrix size = {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1};
     const Matrix transform =
         multiply(projection.matrices[projection.top], multiply(modelview.matrices[modelview.top], size));
-    glUniformMatrix4fv(shader.transform, 1, GL_FALSE, transform.data());
-    glUniform4fv(shader.colour, 1, colour.data());
+    for (GLuint i = 0; i < 4; ++i) {
+        glVertexAttrib4fv(TRANSFORM_COLUMNS[i], &transform[i * 4]);
+    }
+    glVertexAttrib4fv(COLOUR, colour.data());
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     glDrawArrays(primitive, 0, count);

@@ -4,8 +4,10 @@
 //   screen and changes of the ratio (zoom, another screen), and the program's
 //   reshape is told of each new size (Module._walkerResize), as a window
 //   system tells GLUT. The program asks GLUT for a 400 x 400 window, which
-//   on the page is 400 x 400 CSS pixels: once it has started (walkerScreen.fit
-//   after its start-up), the canvas is sized again in device pixels.
+//   on the page is 400 x 400 CSS pixels: the page's start-up script sizes the
+//   buffer in device pixels before the program starts, and the program keeps
+//   it (window_size.js), so fit after its start-up changes nothing unless the
+//   layout moved meanwhile.
 // - The full-screen button puts the canvas on the whole screen and back.
 // - Where there are service workers, one caches the page's files once the
 //   page has loaded, and the page opens without a network afterwards.
