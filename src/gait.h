@@ -1,9 +1,11 @@
 #pragma once
 
 // Steps in every gait phase; each phase's excursions are split into this
-// many equal increments. A whole cycle is 8 * PHASE_STEPS steps.
+// many equal increments.
 constexpr int PHASE_STEPS = 20;
 constexpr int PHASE_COUNT = 8;
+// Steps in one whole gait cycle, after which every joint is back where it was.
+constexpr int CYCLE_STEPS = PHASE_COUNT * PHASE_STEPS;
 
 // Total excursion, in degrees, of the four moving joints over one phase.
 struct PhaseExcursion {

@@ -119,7 +119,7 @@ void expectStartingPose()
 
 TEST_F(Gait, ReturnsExactlyToTheStartAfterOneCycle)
 {
-    steps(PHASE_STEPS * PHASE_COUNT);
+    steps(CYCLE_STEPS);
     expectStartingPose();
 }
 
@@ -133,7 +133,7 @@ TEST_F(Gait, BodyOffsetStaysInItsBoundsOverACycle)
 {
     double lowest = 0.0;
     double highest = -2.8;
-    for (int i = 0; i < PHASE_STEPS * PHASE_COUNT; ++i) {
+    for (int i = 0; i < CYCLE_STEPS; ++i) {
         walkStep();
         ASSERT_LE(bodyOffset, 0.0);
         ASSERT_GE(bodyOffset, -2.8);
@@ -156,7 +156,7 @@ TEST_F(Gait, RequestsOneRedisplayPerStep)
 
 TEST_F(Gait, LeavesTheViewAloneWhileDollyAndSpinAreOff)
 {
-    steps(PHASE_STEPS * PHASE_COUNT);
+    steps(CYCLE_STEPS);
     EXPECT_EQ(dollyZ, 0.0F);
     EXPECT_EQ(viewYaw, 0);
     EXPECT_EQ(dollyDirection, 0);

@@ -13,13 +13,13 @@
 #include <sstream>
 #include <thread>
 
+#include "gait.h"
 #include "x_harness.h"
 
 namespace {
 
 using namespace harness;
 
-constexpr int CYCLE_STEPS = 160;
 
 long envNumber(const char* name, long fallback)
 {

@@ -2,7 +2,7 @@
 //   walker.ppm       the walker in its starting view, paused
 //   walker-wire.ppm  the same in wireframe
 //   walker-side.ppm  seen from its side (the view turned 90 degrees)
-//   cycle/NNN.ppm    one whole 160-step gait cycle from the side, one frame a step
+//   cycle/NNN.ppm    one whole gait cycle from the side, one frame a step
 // Usage: walker_screenshots OUTPUT_DIR
 #include <X11/keysym.h>
 #include <sys/stat.h>
@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <string>
 
+#include "gait.h"
 #include "x_harness.h"
 
 using namespace harness;
 
 namespace {
 
-constexpr int CYCLE_STEPS = 160;
 constexpr int QUARTER_TURN_PRESSES = 18;  // 18 x 5 degrees
 
 bool save(const Image& image, const std::string& path)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <regex>
 
+#include "gait.h"
 #include "x_harness.h"
 
 namespace {
@@ -273,8 +274,8 @@ TEST_F(RealWindow, SpinAndDollyRunOnlyInsideSteps)
     w().key('d');
     EXPECT_TRUE(w().staysStill(start)) << "d alone showed something while paused";
     // A whole gait cycle brings the legs back; the spin has turned the view
-    // by 160 degrees, and turning it back by hand gives the first picture.
-    for (int i = 0; i < 160; ++i) {
+    // by one degree a step, and turning it back by hand gives the first picture.
+    for (int i = 0; i < CYCLE_STEPS; ++i) {
         w().key('s');
     }
     EXPECT_NE(w().waitForStill(), start);
@@ -294,7 +295,7 @@ TEST_F(RealWindow, SpinAndDollyRunOnlyInsideSteps)
     const Image nearer = w().waitForStill();
     EXPECT_GT(nearer.boundsNot(BLACK).width(), start.boundsNot(BLACK).width() + 5);
     w().key('D');
-    for (int i = 20; i < 160; ++i) {
+    for (int i = 20; i < CYCLE_STEPS; ++i) {
         w().key('s');
     }
     w().key('-');

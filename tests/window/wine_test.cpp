@@ -15,13 +15,13 @@
 #include <regex>
 #include <set>
 
+#include "gait.h"
 #include "x_harness.h"
 
 namespace {
 
 using namespace harness;
 
-constexpr int CYCLE_STEPS = 160;
 // Pixels whose colour class may differ between the Linux and the Windows
 // picture of the same scene (measured: none, both draw through Mesa): 8 of
 // the 400 x 400 window's 160000. One walk step moves at least 198 in the
