@@ -20,7 +20,6 @@ namespace {
 
 using namespace harness;
 
-
 long envNumber(const char* name, long fallback)
 {
     const char* value = std::getenv(name);
