@@ -19,7 +19,7 @@
 
 #include <array>
 #include <cmath>
-#include <cstdint>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -132,11 +132,14 @@ GLuint compile(GLenum type, const char* source)
     return shader;
 }
 
+// The shapes' shader program, made once, at the first draw.
+GLuint shapesProgram = 0;
+
 // A program that does not link draws nothing: the page reports it as the
 // program stopping (Module.onAbort), with the GL's log.
-void checkLinked(void* program)
+void checkLinked(void* /*unused*/)
 {
-    const auto id = static_cast<GLuint>(reinterpret_cast<std::uintptr_t>(program));
+    const GLuint id = shapesProgram;
     GLint linked = GL_FALSE;
     glGetProgramiv(id, GL_LINK_STATUS, &linked);
     if (linked == GL_TRUE) {
@@ -164,7 +167,8 @@ void useProgram()
         glLinkProgram(id);
         glUseProgram(id);
         glEnableVertexAttribArray(POSITION);
-        emscripten_async_call(checkLinked, reinterpret_cast<void*>(std::uintptr_t{id}), LINK_CHECK_DELAY_MS);
+        shapesProgram = id;
+        emscripten_async_call(checkLinked, nullptr, LINK_CHECK_DELAY_MS);
         return true;
     }();
     static_cast<void>(made);
@@ -178,7 +182,7 @@ void drawShape(GLuint buffer, GLenum primitive, GLsizei count, float scale)
     const Matrix size = {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1};
     const Matrix transform =
         multiply(projection.matrices[projection.top], multiply(modelview.matrices[modelview.top], size));
-    for (GLuint i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         glVertexAttrib4fv(TRANSFORM_COLUMNS[i], &transform[i * 4]);
     }
     glVertexAttrib4fv(COLOUR, colour.data());
