@@ -8,9 +8,11 @@
 // the cycle, the current step marked.
 'use strict';
 window.walkerReadout = (() => {
-  const PLOT_WIDTH = 320;
-  const PLOT_HEIGHT = 100;
-  const HIP_RANGE = 90;  // degrees each way
+  // Each of the plot's two bands, in the SVG's units, as index.html lays them out.
+  const { bandWidth, bandHeight } = document.getElementById('plot').dataset;
+  const PLOT_WIDTH = Number(bandWidth);
+  const PLOT_HEIGHT = Number(bandHeight);
+  const HIP_RANGE = 90;  // degrees each way, as the plot's caption says
   // While the walker walks, its numbers change at every step, faster than
   // anyone reads them, and each change lays the page out again: they are
   // shown at most this often then. Paused, every change shows at once.
@@ -84,7 +86,7 @@ window.walkerReadout = (() => {
     field('view', `turn ${Module._walkerViewYaw()}°, tilt ${Module._walkerViewPitch()}°, ` +
       `distance ${Module._walkerViewDistance().toFixed(2)}`);
     field('motion', `dolly ${onOff(Module._walkerAutoDolly())}, spin ${onOff(Module._walkerAutoSpin())}`);
-    field('drawing', Module._walkerDrawMode() === 2 ? 'wireframe' : 'solid');
+    field('drawing', Module._walkerWireframe() ? 'wireframe' : 'solid');
     if (fresh) {
       plot();
       fresh = false;
@@ -127,6 +129,7 @@ window.walkerReadout = (() => {
     // drawing) waits for the frame after the walker's first frame, which is
     // drawn in this one.
     start: () => requestAnimationFrame(() => {
+      field('cycle', String(Module._walkerCycleSteps()));
       started = true;
       request();
     }),

@@ -21,7 +21,7 @@ EMSCRIPTEN_KEEPALIVE int walkerStepInPhase()
     return PHASE_STEPS - phaseCounter;
 }
 
-// Steps taken in the current cycle, 0 to PHASE_COUNT * PHASE_STEPS - 1.
+// Steps taken in the current cycle, 0 to CYCLE_STEPS - 1.
 EMSCRIPTEN_KEEPALIVE int walkerStepInCycle()
 {
     return (phase - 1) * PHASE_STEPS + walkerStepInPhase();
@@ -29,7 +29,7 @@ EMSCRIPTEN_KEEPALIVE int walkerStepInCycle()
 
 EMSCRIPTEN_KEEPALIVE int walkerCycleSteps()
 {
-    return PHASE_COUNT * PHASE_STEPS;
+    return CYCLE_STEPS;
 }
 
 EMSCRIPTEN_KEEPALIVE int walkerPhaseSteps()
@@ -88,9 +88,10 @@ EMSCRIPTEN_KEEPALIVE int walkerAutoSpin()
     return autoSpin;
 }
 
-EMSCRIPTEN_KEEPALIVE int walkerDrawMode()
+// 1 while the walker is drawn as wireframe, 0 while solid.
+EMSCRIPTEN_KEEPALIVE int walkerWireframe()
 {
-    return drawMode;
+    return drawMode == DRAW_WIRE ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void walkerDisplay()

@@ -6,23 +6,14 @@ import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { WEB_DIR, pageFiles, started } from '../../tools/chromium.mjs';
+import { test } from 'node:test';
+import { WEB_DIR, pageFiles, serve, started } from '../../tools/chromium.mjs';
 import {
-  CYCLE_STEPS, canvasPicture, count, differingPixels, launchBrowser, nextFrame, openPage, press, pressAndDraw,
-  samePixels, serve, startDesktop, unexplainedPixels,
+  UNEXPLAINED_ALLOWED, canvasPicture, count, nextFrame, openPage, press, pressAndDraw, samePixels, servedPage,
+  startDesktop, stepToPicture, unexplainedPixels,
 } from './browser.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  server?.stop();
-});
+const shared = servedPage();
 
 const reshaped = (page) => page.evaluate(() => [Module._walkerReshapedWidth(), Module._walkerReshapedHeight()]);
 
@@ -39,7 +30,7 @@ function extent(picture) {
 }
 
 test('full screen: reshape gets the screen, the walker keeps its share of the height, keys act, and leaving restores it', async () => {
-  const { page } = await openPage(browser, server.url);
+  const { page } = await openPage(shared.browser, shared.server.url);
   await pressAndDraw(page, ['p']);
   const windowed = await canvasPicture(page);
   await page.click('#fullscreen');
@@ -72,25 +63,16 @@ test('full screen: reshape gets the screen, the walker keeps its share of the he
   await page.close();
 });
 
-// As the page-versus-desktop test allows (page.test.mjs).
-const UNEXPLAINED_ALLOWED = 12;
-
 test('at two device pixels to a CSS pixel the buffer is 800 x 800, and halved it is the desktop\'s picture', async () => {
   const desktop = await startDesktop(mkdtempSync(join(tmpdir(), 'walker-desktop-')));
-  const { page } = await openPage(browser, server.url, { width: 800, height: 600, deviceScaleFactor: 2 });
+  const { page } = await openPage(shared.browser, shared.server.url, { width: 800, height: 600, deviceScaleFactor: 2 });
   try {
     assert.deepEqual(await reshaped(page), [800, 800]);
     assert.deepEqual(await page.$eval('canvas', (c) => [c.width, c.height]), [800, 800]);
     await pressAndDraw(page, ['q', ...Array(18).fill('ArrowLeft'), '=', '=']);
     await desktop.press([...Array(18).fill('ArrowLeft'), '=', '=']);
-    // Both paused at whatever step they had reached: the page steps to the desktop's.
-    const target = await desktop.picture();
-    const differing = [];
-    for (let i = 0; i < CYCLE_STEPS; i++) {
-      differing.push(differingPixels(await canvasPicture(page, 2), target));
-      await pressAndDraw(page, ['s']);
-    }
-    await pressAndDraw(page, Array(differing.indexOf(Math.min(...differing))).fill('s'));
+    // Both paused at whatever step they had reached.
+    await stepToPicture(page, await desktop.picture(), 2);
     for (const keys of [[], ['z', 'z', ',', 'ArrowUp', '-'], ['s', 'x', '.', ...Array(6).fill('ArrowRight')]]) {
       for (const key of keys) await press(page, key);
       await nextFrame(page);
@@ -111,7 +93,7 @@ test('installable; offline after one visit; a new build is served from the secon
   const dir = mkdtempSync(join(tmpdir(), 'walker-page-'));
   for (const file of pageFiles()) cpSync(join(WEB_DIR, file), join(dir, file));
   const site = await serve(dir);
-  const { page } = await openPage(browser, site.url);
+  const { page } = await openPage(shared.browser, site.url);
   try {
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
     const client = await page.createCDPSession();
