@@ -8,11 +8,12 @@
 // the cycle, the current step marked.
 'use strict';
 window.walkerReadout = (() => {
-  // Each of the plot's two bands, in the SVG's units, as index.html lays them out.
-  const { bandWidth, bandHeight } = document.getElementById('plot').dataset;
+  // Each of the plot's two bands, in the SVG's units, and the hip angles'
+  // range each way, in degrees, as index.html lays the plot out.
+  const { bandWidth, bandHeight, hipRange } = document.getElementById('plot').dataset;
   const PLOT_WIDTH = Number(bandWidth);
   const PLOT_HEIGHT = Number(bandHeight);
-  const HIP_RANGE = 90;  // degrees each way, as the plot's caption says
+  const HIP_RANGE = Number(hipRange);
   // While the walker walks, its numbers change at every step, faster than
   // anyone reads them, and each change lays the page out again: they are
   // shown at most this often then. Paused, every change shows at once.
