@@ -25,6 +25,8 @@ window.walkerReadout = (() => {
   let started = false;
   let shownAt = -Infinity;
   let fresh = true;  // the plot lacks a step noted since it was drawn
+  let framePending = false;  // a showing waits for the next frame
+  let timer = 0;  // a walking change waits for this timeout
 
   const field = (name, text) => {
     const cell = document.getElementById(`readout-${name}`);
@@ -98,8 +100,6 @@ window.walkerReadout = (() => {
   // While walking, a change waits until WALKING_TEXT_MS after the last
   // showing, then for the next frame; any other change (a pause, a key while
   // paused) shows in the next frame, whatever wait is pending.
-  let timer = 0;
-  let framePending = false;
   const nextFrame = () => {
     clearTimeout(timer);
     timer = 0;
