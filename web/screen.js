@@ -47,10 +47,14 @@ window.walkerScreen = (() => {
   });
 
   if ('serviceWorker' in navigator) {
-    window.addEventListener('load', () => {
+    const register = () => {
       navigator.serviceWorker.register('service-worker.js')
         .catch((error) => console.warn(`No offline use: ${error.message}`));
-    });
+    };
+    // This script is loaded after the program's first frame, which may be
+    // after the page's load.
+    if (document.readyState === 'complete') register();
+    else window.addEventListener('load', register);
   }
   return { fit };
 })();

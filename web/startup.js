@@ -1,0 +1,119 @@
+// Starts the program, or says why it cannot run here. This is the one place
+// the program's settings (Module) are made. Emscripten puts it ahead of the
+// program's own code in walker.js (--pre-js), which index.html runs once the
+// page has been read and before the page is first painted (defer,
+// blocking="render"): the WebGL context, the program's WebAssembly (inside
+// walker.js, compiled at once) and its first frame all come in this one task,
+// so the first paint shows the walker, and nothing else on the page, nor the
+// page's own scripts, competes with them for the machine on the way there.
+// The page's scripts (data-page-scripts on walker.js's tag) are loaded once
+// the first frame is drawn.
+// Emscripten 3.1.6's minifier, which reads this file, knows no optional
+// chaining, no catch without its binding and no destructuring in a loop's
+// head.
+(() => {
+  const problem = document.getElementById('problem');
+  const canvas = document.getElementById('canvas');
+  const pageScripts = document.currentScript.dataset.pageScripts.split(' ');
+  const lines = [];
+  const NARROW_MARGIN = 64;  // CSS pixels: twice the body's padding, and a scrollbar
+
+  // What cannot run is never started: its WebAssembly is never instantiated.
+  const fail = (message) => {
+    problem.textContent = message;
+    problem.hidden = false;
+    for (const id of ['canvas', 'fullscreen', 'readout', 'readout-toggle', 'keypad']) document.getElementById(id).hidden = true;
+    Object.assign(Module, { instantiateWasm: () => ({}) });
+  };
+
+  // In order, each after the one before, then the screen's fit and the
+  // readout's start.
+  const loadPageScripts = () => {
+    pageScripts.forEach((src, i) => {
+      const script = document.createElement('script');
+      script.src = src;
+      script.async = false;
+      script.onerror = () => console.warn(`${src} could not be loaded.`);
+      if (i === pageScripts.length - 1) {
+        script.onload = () => {
+          window.walkerScreen.fit();
+          window.walkerReadout.start();
+        };
+      }
+      document.head.appendChild(script);
+    });
+  };
+
+  // Runs what after the page's first paint (the browser's paint timing; where
+  // there is none, a frame later), so that nothing it asks of the network or
+  // the machine comes before the walker is on the screen.
+  const afterFirstPaint = (what) => () => {
+    if (!(PerformanceObserver.supportedEntryTypes || []).includes('paint')) {
+      requestAnimationFrame(() => setTimeout(what));
+      return;
+    }
+    const observer = new PerformanceObserver(() => {
+      observer.disconnect();
+      what();
+    });
+    observer.observe({ type: 'paint', buffered: true });
+  };
+
+  if (typeof WebAssembly !== 'object') {
+    fail('This browser cannot run WebAssembly, so the walker cannot run here. ' +
+         'Any current version of Chrome, Firefox, Safari or Edge can.');
+    return;
+  }
+  // The drawing buffer is the canvas's CSS size in device pixels from the
+  // start (screen.js keeps it so), so that the first frame is drawn once, at
+  // the size it is shown at: a later resize waits for the GPU process, still
+  // busy with that frame. Wherever the window is wider than the canvas with
+  // room for the page's margins and a scrollbar, that is its size in
+  // index.html; only a narrower window needs the page laid out to know it,
+  // which costs more than the program's whole start-up.
+  const wide = window.innerWidth >= canvas.width + NARROW_MARGIN;
+  const { width, height } = wide ? canvas : canvas.getBoundingClientRect();
+  if (width > 0 && height > 0) {
+    canvas.width = Math.round(width * window.devicePixelRatio);
+    canvas.height = Math.round(height * window.devicePixelRatio);
+  }
+  // The walker's one WebGL context, made here so that a browser without
+  // WebGL is told so at once, and handed to the program. Its attributes are
+  // those GLUT gives the program's window (double-buffered RGB): no alpha,
+  // depth, stencil or antialiasing.
+  let gl = null;
+  try {
+    gl = canvas.getContext('webgl', { alpha: false, depth: false, stencil: false, antialias: false });
+  } catch (error) {
+    console.warn(`No WebGL context: ${error.message}`);
+  }
+  if (!gl) {
+    fail('This browser has no WebGL (or it is turned off), so the walker cannot be drawn. ' +
+         'Turn on hardware acceleration or WebGL, or try another browser.');
+    return;
+  }
+  canvas.addEventListener('webglcontextlost', () => {
+    fail('The browser took the walker\'s WebGL context away. Reload the page to start again.');
+  });
+
+  Object.assign(Module, {
+    canvas,
+    preinitializedWebGLContext: gl,
+    // The program's four information lines, as the console shows them.
+    print: (text) => {
+      lines.push(text);
+      document.getElementById('info').textContent = lines.join('\n');
+      console.log(text);
+    },
+    printErr: (text) => console.warn(text),
+    onAbort: (what) => fail(`The walker stopped: ${what}`),
+    // Every change of the program's state: a step, a key, a pause or a resume.
+    // Changes before the readout's script has run are not noted: the plot
+    // fills in as the cycle comes round again.
+    onWalkerChange: () => {
+      if (window.walkerReadout) window.walkerReadout.changed();
+    },
+    // After main, which draws the first frame.
+    postRun: afterFirstPaint(loadPageScripts),
+  });
+})();
