@@ -69,9 +69,11 @@
   // the size it is shown at: a later resize waits for the GPU process, still
   // busy with that frame. Wherever the window is wider than the canvas with
   // room for the page's margins and a scrollbar, that is its size in
-  // index.html; only a narrower window needs the page laid out to know it,
-  // which costs more than the program's whole start-up.
-  const wide = window.innerWidth >= canvas.width + NARROW_MARGIN;
+  // index.html; only a narrower window needs the page laid out to know it.
+  // (A media query asks for no layout; the window's innerWidth would lay
+  // the page out here, before the context, rather than while the GPU process
+  // draws the first frame.)
+  const wide = matchMedia(`(min-width: ${canvas.width + NARROW_MARGIN}px)`).matches;
   const { width, height } = wide ? canvas : canvas.getBoundingClientRect();
   if (width > 0 && height > 0) {
     canvas.width = Math.round(width * window.devicePixelRatio);
