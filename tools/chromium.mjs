@@ -47,7 +47,10 @@ export async function serve(dir = WEB_DIR) {
   return { url: `http://127.0.0.1:${port}/`, stop: () => server.kill() };
 }
 
-// Resolves once the program has printed its four information lines.
+// Resolves once the program has printed its four information lines and the
+// page's own scripts, which load after the first frame, have run (screen.js,
+// the last of them, has made walkerScreen).
 export function started(page) {
-  return page.waitForFunction(() => document.getElementById('info').textContent.split('\n').length === 4);
+  return page.waitForFunction(() => document.getElementById('info').textContent.split('\n').length === 4 &&
+    window.walkerScreen !== undefined);
 }
