@@ -1,29 +1,35 @@
 // Starts the program, or says why it cannot run here. This is the one place
-// the program's settings (Module) are made. Emscripten puts it ahead of the
-// program's own code in walker.js (--pre-js), which index.html runs once the
-// page has been read and before the page is first painted (defer,
-// blocking="render"): the WebGL context, the program's WebAssembly (inside
-// walker.js, compiled at once) and its first frame all come in this one task,
-// so the first paint shows the walker, and nothing else on the page, nor the
-// page's own scripts, competes with them for the machine on the way there.
-// The page's scripts (data-page-scripts on walker.js's tag) are loaded once
-// the first frame is drawn.
-// Emscripten 3.1.6's minifier, which reads this file, knows no optional
-// chaining, no catch without its binding and no destructuring in a loop's
-// head.
+// the program's settings (Module) are made. The build puts it in index.html
+// right after the canvas, so that the browser makes the WebGL context while
+// walker.js (the program, its WebAssembly inside) arrives and is compiled;
+// walker.js runs once the page has been read and before the page is first
+// painted (defer, blocking="render"): the program's start-up and its first
+// frame come in one task, and the first paint shows the walker. The page's
+// own scripts (data-page-scripts on this script's tag) are loaded once that
+// paint is done, so that nothing on their way competes with it.
+'use strict';
 (() => {
   const problem = document.getElementById('problem');
   const canvas = document.getElementById('canvas');
   const pageScripts = document.currentScript.dataset.pageScripts.split(' ');
   const lines = [];
+  let painted = false;
   const NARROW_MARGIN = 64;  // CSS pixels: twice the body's padding, and a scrollbar
+
+  // Runs what needs the whole page once it has been read.
+  const whenRead = (what) => {
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', what);
+    else what();
+  };
 
   // What cannot run is never started: its WebAssembly is never instantiated.
   const fail = (message) => {
     problem.textContent = message;
     problem.hidden = false;
-    for (const id of ['canvas', 'fullscreen', 'readout', 'readout-toggle', 'keypad']) document.getElementById(id).hidden = true;
-    Object.assign(Module, { instantiateWasm: () => ({}) });
+    whenRead(() => {
+      for (const id of ['canvas', 'fullscreen', 'readout', 'readout-toggle', 'keypad']) document.getElementById(id).hidden = true;
+    });
+    window.Module = Object.assign(window.Module || {}, { instantiateWasm: () => ({}) });
   };
 
   // In order, each after the one before, then the screen's fit and the
@@ -98,14 +104,17 @@
     fail('The browser took the walker\'s WebGL context away. Reload the page to start again.');
   });
 
-  Object.assign(Module, {
+  window.Module = {
     canvas,
     preinitializedWebGLContext: gl,
-    // The program's four information lines, as the console shows them.
+    // The program's four information lines, on the page (the program starts
+    // once the page has been read) and in the console, which has them once
+    // the first frame is painted: with developer tools open, each line
+    // logged costs the start-up several milliseconds.
     print: (text) => {
       lines.push(text);
       document.getElementById('info').textContent = lines.join('\n');
-      console.log(text);
+      if (painted) console.log(text);
     },
     printErr: (text) => console.warn(text),
     onAbort: (what) => fail(`The walker stopped: ${what}`),
@@ -116,6 +125,10 @@
       if (window.walkerReadout) window.walkerReadout.changed();
     },
     // After main, which draws the first frame.
-    postRun: afterFirstPaint(loadPageScripts),
-  });
+    postRun: afterFirstPaint(() => {
+      painted = true;
+      for (const line of lines) console.log(line);
+      loadPageScripts();
+    }),
+  };
 })();
