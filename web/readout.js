@@ -15,9 +15,11 @@ window.walkerReadout = (() => {
   const PLOT_HEIGHT = Number(bandHeight);
   const HIP_RANGE = Number(hipRange);
   // While the walker walks, its numbers change at every step, faster than
-  // anyone reads them, and each change lays the page out again: they are
-  // shown at most this often then. Paused, every change shows at once.
-  const WALKING_TEXT_MS = 250;
+  // anyone reads them, and each showing lays the page out and paints the plot
+  // again: they are shown at most this often then (twice a second keeps the
+  // readout's share of the walking page's work under a fifth). Paused, every
+  // change shows at once.
+  const WALKING_TEXT_MS = 500;
   const section = document.getElementById('readout');
   const toggle = document.getElementById('readout-toggle');
   const steps = [];  // by step of the cycle: [body offset, leg 0 hip, leg 1 hip]
