@@ -88,6 +88,27 @@ test('at two device pixels to a CSS pixel the buffer is 800 x 800, and halved it
   }
 });
 
+test('on a narrow screen the walker is drawn at the canvas\'s size in device pixels from its first frame', async () => {
+  const { page } = await openPage(shared.browser, shared.server.url, { width: 360, height: 640, deviceScaleFactor: 2 }, () => {
+    const viewport = WebGLRenderingContext.prototype.viewport;
+    window.viewports = [];
+    WebGLRenderingContext.prototype.viewport = function (...args) {
+      window.viewports.push(args.slice(2));
+      return viewport.apply(this, args);
+    };
+  });
+  try {
+    const { width, buffer } = await page.$eval('canvas', (c) => ({ width: c.getBoundingClientRect().width, buffer: [c.width, c.height] }));
+    assert.ok(width < 400, `the canvas is narrowed to the screen (${width} CSS pixels)`);
+    assert.deepEqual(buffer, [Math.round(width * 2), Math.round(width * 2)]);
+    assert.deepEqual(await reshaped(page), buffer);
+    assert.deepEqual([...new Set((await page.evaluate(() => window.viewports)).map(String))], [String(buffer)],
+      'no frame at another size, the first included');
+  } finally {
+    await page.close();
+  }
+});
+
 test('installable; offline after one visit; a new build is served from the second visit after it', async () => {
   // A copy of the page, which the test builds again with a change.
   const dir = mkdtempSync(join(tmpdir(), 'walker-page-'));

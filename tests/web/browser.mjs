@@ -30,8 +30,9 @@ export function servedPage() {
 
 // Opens the page with the canvas kept readable after each frame, and waits
 // for the program's four information lines. Errors and requests are recorded.
-// A viewport (puppeteer's) is set before the page loads.
-export async function openPage(browser, url, viewport = null) {
+// A viewport (puppeteer's) is set, and a function run in each new document,
+// before the page loads.
+export async function openPage(browser, url, viewport = null, beforeLoad = null) {
   const page = await browser.newPage();
   if (viewport) await page.setViewport(viewport);
   const seen = { errors: [], requests: [] };
@@ -46,6 +47,7 @@ export async function openPage(browser, url, viewport = null) {
       return getContext.call(this, type, { ...attributes, preserveDrawingBuffer: true });
     };
   });
+  if (beforeLoad) await page.evaluateOnNewDocument(beforeLoad);
   await page.goto(url, { waitUntil: 'load' });
   await started(page);
   await page.click('h1');  // the page has the keyboard's focus, as a visitor's click gives it
