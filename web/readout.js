@@ -26,6 +26,7 @@ window.walkerReadout = (() => {
   let shown = true;
   let started = false;
   let shownAt = -Infinity;
+  let shownWalking = false;  // the walk as last shown
   let fresh = true;  // the plot lacks a step noted since it was drawn
   let framePending = false;  // a showing waits for the next frame
   let timer = 0;  // a walking change waits for this timeout
@@ -74,6 +75,7 @@ window.walkerReadout = (() => {
     framePending = false;
     if (!shown) return;
     shownAt = performance.now();
+    shownWalking = Module.walkerWalking();
     const cycle = Module._walkerCycleSteps();
     const phaseSteps = Module._walkerPhaseSteps();
     const step = Module._walkerStepInCycle();
@@ -100,8 +102,8 @@ window.walkerReadout = (() => {
 
   // One showing for however many changes come before it; hidden, none.
   // While walking, a change waits until WALKING_TEXT_MS after the last
-  // showing, then for the next frame; any other change (a pause, a key while
-  // paused) shows in the next frame, whatever wait is pending.
+  // showing, then for the next frame; any other change (a pause, a resume, a
+  // key while paused) shows in the next frame, whatever wait is pending.
   const nextFrame = () => {
     clearTimeout(timer);
     timer = 0;
@@ -110,7 +112,7 @@ window.walkerReadout = (() => {
   };
   const request = () => {
     if (!started || !shown || framePending) return;
-    const wait = Module.walkerWalking() ? shownAt + WALKING_TEXT_MS - performance.now() : 0;
+    const wait = Module.walkerWalking() && shownWalking ? shownAt + WALKING_TEXT_MS - performance.now() : 0;
     if (wait <= 0) nextFrame();
     else if (!timer) timer = setTimeout(nextFrame, wait);
   };
