@@ -53,7 +53,7 @@
   // Runs what after the page's first paint (the browser's paint timing; where
   // there is none, a frame later), so that nothing it asks of the network or
   // the machine comes before the walker is on the screen.
-  const afterFirstPaint = (what) => () => {
+  const afterFirstPaint = (what) => {
     if (!(PerformanceObserver.supportedEntryTypes || []).includes('paint')) {
       requestAnimationFrame(() => setTimeout(what));
       return;
@@ -125,7 +125,7 @@
       if (window.walkerReadout) window.walkerReadout.changed();
     },
     // After main, which draws the first frame.
-    postRun: afterFirstPaint(() => {
+    postRun: () => afterFirstPaint(() => {
       painted = true;
       for (const line of lines) console.log(line);
       loadPageScripts();
