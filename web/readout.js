@@ -82,7 +82,7 @@ window.walkerReadout = (() => {
     const marker = document.getElementById('plot-now');
     attribute(marker, 'x1', plotX(step));
     attribute(marker, 'x2', plotX(step));
-    field('walk', Module.walkerWalking() ? 'walking' : 'paused');
+    field('walk', shownWalking ? 'walking' : 'paused');
     field('phase', `${Module._walkerPhase()} of ${cycle / phaseSteps}, step ${Module._walkerStepInPhase()} of ${phaseSteps}`);
     field('step', `${step} of ${cycle}`);
     field('leg0', `hip ${degrees(Module._walkerHip(0))}, knee ${degrees(Module._walkerKnee(0))}`);
