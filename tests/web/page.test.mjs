@@ -78,12 +78,25 @@ describe('the page', () => {
 
   test('says so, instead of showing a blank canvas, when there is no WebGL', async () => {
     const page = await shared.browser.newPage();
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(error.message));
     await page.evaluateOnNewDocument(() => {
       HTMLCanvasElement.prototype.getContext = () => null;
     });
     await page.goto(shared.server.url, { waitUntil: 'load' });
     assert.match(await page.$eval('#problem', (p) => (p.hidden ? '' : p.textContent)), /no WebGL/);
     assert.ok(await page.$eval('canvas', (c) => c.hidden));
+    assert.deepEqual(errors, [], 'the program never started, so it never failed');
+    await page.close();
+  });
+
+  test('says so when the program\'s file cannot be loaded', async () => {
+    const page = await shared.browser.newPage();
+    await page.setBypassServiceWorker(true);  // a first visit: nothing kept offline yet
+    await page.setRequestInterception(true);
+    page.on('request', (request) => (request.url().endsWith('/walker.js') ? request.abort() : request.continue()));
+    await page.goto(shared.server.url, { waitUntil: 'load' });
+    assert.equal(await page.$eval('#problem', (p) => (p.hidden ? '' : p.textContent)), 'walker.js could not be loaded.');
     await page.close();
   });
 });
