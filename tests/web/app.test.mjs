@@ -129,6 +129,8 @@ test('installable; offline after one visit; a new build is served from the secon
     const turns = await page.evaluate(() => Module._walkerStepInCycle());
     await new Promise((done) => setTimeout(done, 200));
     assert.notEqual(await page.evaluate(() => Module._walkerStepInCycle()), turns, 'it walks');
+    const licence = await page.$eval('footer a', async (a) => (await fetch(a.href)).text());
+    assert.match(licence, /^MIT License\n[^]*Permission is hereby granted/, 'the footer\'s licence, offline too');
 
     // The build's own step names the new cache after the changed files.
     const index = join(dir, 'index.html');
