@@ -8,14 +8,17 @@
 // These replace the functions of Emscripten's legacy GL emulation
 // (LEGACY_GL_EMULATION, written against Emscripten 3.1.6), which brings the
 // whole fixed function as generated shaders and costs the page's start-up
-// far more than the program draws with. glClear, glClearColor, glViewport and
-// glGetString stay those of Emscripten's WebGL library.
+// far more than the program draws with. glClearColor, glViewport and
+// glGetString stay those of Emscripten's WebGL library; glClear is its own,
+// noted for the page's frame inspector, as every call here is
+// (frame_recorder.h).
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <emscripten/emscripten.h>
+#include <webgl/webgl1.h>
 
 #include <array>
 #include <cmath>
@@ -25,39 +28,26 @@
 #include <string>
 
 #include "fixed_function.h"
+#include "frame_recorder.h"
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
 constexpr GLsizei LOG_SIZE = 1024;
 
-// Column-major, as the GL keeps it: element (row r, column c) is at [c * 4 + r].
-using Matrix = std::array<float, 16>;
-
 constexpr Matrix IDENTITY = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-// The depths the GL guarantees at least: a push beyond them is ignored, as a
-// GL ignores it (with a stack overflow error), and so is a pop of the last.
-constexpr int MODELVIEW_DEPTH = 32;
-constexpr int PROJECTION_DEPTH = 2;
-
-struct Stack {
-    Matrix* matrices;
-    int capacity;
-    int top;
-};
-
-Matrix modelviewMatrices[MODELVIEW_DEPTH] = {IDENTITY};
-Matrix projectionMatrices[PROJECTION_DEPTH] = {IDENTITY};
-Stack modelview = {modelviewMatrices, MODELVIEW_DEPTH, 0};
-Stack projection = {projectionMatrices, PROJECTION_DEPTH, 0};
-Stack* current = &modelview;
-
-std::array<float, 4> colour = {1, 1, 1, 1};
+FixedFunctionState state = [] {
+    FixedFunctionState start{};
+    start.modelview[0] = IDENTITY;
+    start.projection[0] = IDENTITY;
+    start.colour = {1, 1, 1, 1};
+    return start;
+}();
 
 Matrix& top()
 {
-    return current->matrices[current->top];
+    return state.projectionCurrent ? state.projection[state.projectionTop] : state.modelview[state.modelviewTop];
 }
 
 Matrix multiply(const Matrix& a, const Matrix& b)
@@ -174,78 +164,9 @@ void useProgram()
     static_cast<void>(made);
 }
 
-}  // namespace
-
-void drawShape(GLuint buffer, GLenum primitive, GLsizei count, float scale)
+// A turn of angle degrees about the unit axis (ux, uy, uz).
+void turn(double angle, double ux, double uy, double uz)
 {
-    useProgram();
-    const Matrix size = {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1};
-    const Matrix transform =
-        multiply(projection.matrices[projection.top], multiply(modelview.matrices[modelview.top], size));
-    for (std::size_t i = 0; i < 4; ++i) {
-        glVertexAttrib4fv(TRANSFORM_COLUMNS[i], &transform[i * 4]);
-    }
-    glVertexAttrib4fv(COLOUR, colour.data());
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(primitive, 0, count);
-}
-
-void glMatrixMode(GLenum mode)
-{
-    current = mode == GL_PROJECTION ? &projection : &modelview;
-}
-
-void glLoadIdentity()
-{
-    top() = IDENTITY;
-}
-
-void glPushMatrix()
-{
-    if (current->top + 1 < current->capacity) {
-        current->matrices[current->top + 1] = top();
-        ++current->top;
-    }
-}
-
-void glPopMatrix()
-{
-    if (current->top > 0) {
-        --current->top;
-    }
-}
-
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
-{
-    apply({{
-        {1, 0, 0, x},
-        {0, 1, 0, y},
-        {0, 0, 1, z},
-        {0, 0, 0, 1},
-    }});
-}
-
-void glScalef(GLfloat x, GLfloat y, GLfloat z)
-{
-    apply({{
-        {x, 0, 0, 0},
-        {0, y, 0, 0},
-        {0, 0, z, 0},
-        {0, 0, 0, 1},
-    }});
-}
-
-// A turn of angle degrees about the axis (x, y, z), which the GL normalises.
-void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
-{
-    const double length = std::sqrt(double{x} * x + double{y} * y + double{z} * z);
-    if (length == 0.0) {
-        return;
-    }
-    const double ux = x / length;
-    const double uy = y / length;
-    const double uz = z / length;
     const double radians = angle * PI / 180.0;
     const double c = std::cos(radians);
     const double s = std::sin(radians);
@@ -258,9 +179,131 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
     }});
 }
 
+}  // namespace
+
+const FixedFunctionState& fixedFunctionState()
+{
+    return state;
+}
+
+void restoreFixedFunctionState(const FixedFunctionState& saved)
+{
+    state = saved;
+}
+
+void drawShape(const UnitShape& shape, float scale, GlCall call, const CallArgs& args)
+{
+    useProgram();
+    const Matrix size = {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1};
+    const Matrix transform =
+        multiply(state.projection[state.projectionTop], multiply(state.modelview[state.modelviewTop], size));
+    Colour shade = state.colour;
+    if (frameInspected && !inspectShape(call, args, shape, transform, shade)) {
+        return;
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        glVertexAttrib4fv(TRANSFORM_COLUMNS[i], &transform[i * 4]);
+    }
+    glVertexAttrib4fv(COLOUR, shade.data());
+    glBindBuffer(GL_ARRAY_BUFFER, shape.buffer);
+    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glDrawArrays(shape.primitive, 0, static_cast<GLsizei>(shape.vertices->size()));
+}
+
+// Emscripten's WebGL clear, noted for the page's frame inspector.
+void glClear(GLbitfield mask)
+{
+    emscripten_glClear(mask);
+    if (frameInspected) {
+        recordCall(GlCall::CLEAR, {static_cast<double>(mask)});
+    }
+}
+
+void glMatrixMode(GLenum mode)
+{
+    state.projectionCurrent = mode == GL_PROJECTION;
+    if (frameInspected) {
+        recordCall(GlCall::MATRIX_MODE, {static_cast<double>(mode)});
+    }
+}
+
+void glLoadIdentity()
+{
+    top() = IDENTITY;
+    if (frameInspected) {
+        recordCall(GlCall::LOAD_IDENTITY, {});
+    }
+}
+
+void glPushMatrix()
+{
+    int& depth = state.projectionCurrent ? state.projectionTop : state.modelviewTop;
+    const int capacity = state.projectionCurrent ? PROJECTION_DEPTH : MODELVIEW_DEPTH;
+    if (depth + 1 < capacity) {
+        const Matrix copy = top();
+        ++depth;
+        top() = copy;
+    }
+    if (frameInspected) {
+        recordCall(GlCall::PUSH_MATRIX, {});
+    }
+}
+
+void glPopMatrix()
+{
+    int& depth = state.projectionCurrent ? state.projectionTop : state.modelviewTop;
+    if (depth > 0) {
+        --depth;
+    }
+    if (frameInspected) {
+        recordCall(GlCall::POP_MATRIX, {});
+    }
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    apply({{
+        {1, 0, 0, x},
+        {0, 1, 0, y},
+        {0, 0, 1, z},
+        {0, 0, 0, 1},
+    }});
+    if (frameInspected) {
+        recordCall(GlCall::TRANSLATE, {x, y, z});
+    }
+}
+
+void glScalef(GLfloat x, GLfloat y, GLfloat z)
+{
+    apply({{
+        {x, 0, 0, 0},
+        {0, y, 0, 0},
+        {0, 0, z, 0},
+        {0, 0, 0, 1},
+    }});
+    if (frameInspected) {
+        recordCall(GlCall::SCALE, {x, y, z});
+    }
+}
+
+// A turn of angle degrees about the axis (x, y, z), which the GL normalises.
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+{
+    const double length = std::sqrt(double{x} * x + double{y} * y + double{z} * z);
+    if (length != 0.0) {
+        turn(angle, x / length, y / length, z / length);
+    }
+    if (frameInspected) {
+        recordCall(GlCall::ROTATE, {angle, x, y, z});
+    }
+}
+
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
-    colour = {red, green, blue, 1};
+    state.colour = {red, green, blue, 1};
+    if (frameInspected) {
+        recordCall(GlCall::COLOUR, {red, green, blue});
+    }
 }
 
 void glClearDepth(GLclampd depth)
@@ -281,4 +324,7 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
         {0, 0, (zFar + zNear) / depth, 2.0 * zFar * zNear / depth},
         {0, 0, -1, 0},
     }});
+    if (frameInspected) {
+        recordCall(GlCall::PERSPECTIVE, {fovy, aspect, zNear, zFar});
+    }
 }

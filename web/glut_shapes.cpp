@@ -5,7 +5,8 @@
 //
 // Each shape is built once, at unit size, into a vertex buffer of the GL and
 // drawn from it in a single draw (fixed_function.cpp); the size comes from a
-// scale.
+// scale. Its vertices are kept too, for the page's frame inspector, which
+// works out where each shape lands on the canvas.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 // The GL's buffer functions, which need the types of the above.
@@ -13,37 +14,38 @@
 
 #include <array>
 #include <cmath>
+#include <forward_list>
+#include <utility>
 #include <vector>
 
 #include "fixed_function.h"
+#include "frame_recorder.h"
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-using Vertex = std::array<float, 3>;  // x, y, z
-
 using Shape = std::vector<Vertex>;
 
-// A shape's vertices, in a buffer of the GL.
+// A shape's vertices, in a buffer of the GL and as they were given.
 struct Buffer {
     GLuint name = 0;
-    GLsizei count = 0;
+    Shape vertices;
 };
 
-Buffer upload(const Shape& shape, Buffer old = {})
+Buffer upload(Shape shape)
 {
-    glDeleteBuffers(1, &old.name);
-    Buffer buffer{0, static_cast<GLsizei>(shape.size())};
+    Buffer buffer{0, std::move(shape)};
     glGenBuffers(1, &buffer.name);
     glBindBuffer(GL_ARRAY_BUFFER, buffer.name);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.size() * sizeof(Vertex)), shape.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(buffer.vertices.size() * sizeof(Vertex)),
+                 buffer.vertices.data(), GL_STATIC_DRAW);
     return buffer;
 }
 
-void draw(const Buffer& buffer, GLenum primitive, double scale)
+void draw(const Buffer& buffer, GLenum primitive, double scale, GlCall call, const CallArgs& args)
 {
-    drawShape(buffer.name, primitive, buffer.count, static_cast<float>(scale));
+    drawShape({buffer.name, primitive, &buffer.vertices}, static_cast<float>(scale), call, args);
 }
 
 // The unit cube's corner i has its x, y, z at +0.5 where bit 0, 1, 2 of i is set.
@@ -141,20 +143,24 @@ Shape wireSphere(int slices, int stacks)
     return shape;
 }
 
-// A sphere's buffer for the last slices and stacks asked for: a program asks
-// for the same ones every time, so it is built once.
-struct SphereCache {
-    int slices = 0;
-    int stacks = 0;
+// Every sphere built, by its slices and stacks: a program asks for the same
+// ones every time, so each is built once. None is dropped, so that the frame
+// inspector's record of a shape never outlives its vertices.
+struct Sphere {
+    int slices;
+    int stacks;
     Buffer buffer;
 };
 
-const Buffer& sphere(SphereCache& cache, Shape (*build)(int, int), int slices, int stacks)
+const Buffer& sphere(std::forward_list<Sphere>& built, Shape (*build)(int, int), int slices, int stacks)
 {
-    if (cache.slices != slices || cache.stacks != stacks) {
-        cache = {slices, stacks, upload(build(slices, stacks), cache.buffer)};
+    for (const Sphere& s : built) {
+        if (s.slices == slices && s.stacks == stacks) {
+            return s.buffer;
+        }
     }
-    return cache.buffer;
+    built.push_front({slices, stacks, upload(build(slices, stacks))});
+    return built.front().buffer;
 }
 
 }  // namespace
@@ -162,29 +168,31 @@ const Buffer& sphere(SphereCache& cache, Shape (*build)(int, int), int slices, i
 void glutSolidCube(GLdouble size)
 {
     static const Buffer buffer = upload(solidCube());
-    draw(buffer, GL_TRIANGLES, size);
+    draw(buffer, GL_TRIANGLES, size, GlCall::SOLID_CUBE, {size});
 }
 
 void glutWireCube(GLdouble size)
 {
     static const Buffer buffer = upload(wireCube());
-    draw(buffer, GL_LINES, size);
+    draw(buffer, GL_LINES, size, GlCall::WIRE_CUBE, {size});
 }
 
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 {
-    static SphereCache cache;
+    static std::forward_list<Sphere> built;
     if (slices < 1 || stacks < 1) {
         return;
     }
-    draw(sphere(cache, solidSphere, slices, stacks), GL_TRIANGLES, radius);
+    draw(sphere(built, solidSphere, slices, stacks), GL_TRIANGLES, radius, GlCall::SOLID_SPHERE,
+         {radius, static_cast<double>(slices), static_cast<double>(stacks)});
 }
 
 void glutWireSphere(GLdouble radius, GLint slices, GLint stacks)
 {
-    static SphereCache cache;
+    static std::forward_list<Sphere> built;
     if (slices < 1 || stacks < 1) {
         return;
     }
-    draw(sphere(cache, wireSphere, slices, stacks), GL_LINES, radius);
+    draw(sphere(built, wireSphere, slices, stacks), GL_LINES, radius, GlCall::WIRE_SPHERE,
+         {radius, static_cast<double>(slices), static_cast<double>(stacks)});
 }

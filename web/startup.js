@@ -27,7 +27,9 @@
     problem.textContent = message;
     problem.hidden = false;
     whenRead(() => {
-      for (const id of ['canvas', 'fullscreen', 'readout', 'readout-toggle', 'keypad']) document.getElementById(id).hidden = true;
+      for (const id of ['canvas', 'fullscreen', 'readout', 'readout-toggle', 'inspector-toggle', 'keypad']) {
+        document.getElementById(id).hidden = true;
+      }
     });
     window.Module = Object.assign(window.Module || {}, { instantiateWasm: () => ({}) });
   };
@@ -122,8 +124,11 @@
     // Changes before the readout's script has run are not noted: the plot
     // fills in as the cycle comes round again.
     onWalkerChange: () => {
-      if (window.walkerReadout) window.walkerReadout.changed();
+      window.walkerReadout?.changed();
+      window.walkerInspector?.changed();
     },
+    // Each frame the frame inspector has recorded, while it is open.
+    onWalkerFrameRecorded: () => window.walkerInspector?.recorded(),
     // After main, which draws the first frame.
     postRun: () => afterFirstPaint(() => {
       painted = true;

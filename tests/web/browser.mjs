@@ -78,10 +78,11 @@ export async function pressAndDraw(page, keys) {
   await nextFrame(page);
 }
 
-const COLOURS = ['black', 'green', 'blue', 'cyan', 'magenta', 'white'];
-const PALETTE = [[0, 0, 0], [0, 255, 0], [0, 0, 255], [0, 255, 255], [255, 0, 255], [255, 255, 255]];
+export const COLOURS = ['black', 'green', 'blue', 'cyan', 'magenta', 'white'];
+export const PALETTE = [[0, 0, 0], [0, 255, 0], [0, 0, 255], [0, 255, 255], [255, 0, 255], [255, 255, 255]];
 
-// Each pixel of top-down RGB(A) rows as the index of its nearest colour.
+// Each pixel of top-down RGB(A) rows as the index of its nearest colour
+// (the classes of pictures: COLOURS, in PALETTE's components).
 function classify(bytes, width, height, channels) {
   const classes = new Uint8Array(width * height);
   for (let i = 0; i < classes.length; i++) {
