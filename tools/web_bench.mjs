@@ -9,6 +9,9 @@
 // - the cost of a walker frame (one step, the program's display and the
 //   readout's update, with the page laid out again) against an empty frame,
 //   and the same at two device pixels to a CSS pixel (an 800 x 800 buffer);
+//   the walker's frame alone and the readout's refresh alone; the walker's
+//   frame with the frame inspector closed after use, recording, and with its
+//   panel open;
 // - Lighthouse's four category scores for the page and the bare page, with its
 //   mobile and its desktop settings;
 // - the bytes of the page's files (web/CMakeLists.txt lists them), its
@@ -90,42 +93,64 @@ async function busy(page, seconds) {
   return (100 * (end - start) * 1000) / (endedAt - startedAt);
 }
 
-// Microseconds per walker frame with the readout shown and hidden, and per
-// empty frame, each finished with a one-pixel readPixels so that the time
-// includes the rasterising. Each measurement is one task of the page, so the
+// The frames the benchmark times, installed in the page: each ends in a
+// one-pixel readPixels where it draws, so that its time includes the
+// rasterising, and each batch of them is one task of the page, so that the
 // page's own walking and drawing cannot run in the middle of it.
-function frameCosts(page) {
-  return page.evaluate(async (rounds, frames) => {
+// - shown: a walker frame with the readout refreshed and the page laid out
+//   again, as a walking frame shows it (the readout's refresh rate aside);
+// - walker: the walker's frame alone, one step and the program's display;
+// - step and refresh: one step alone, and one step with the readout's
+//   refresh and the layout after it, the refresh's cost being the difference;
+// - empty: a clear-only frame;
+// - inspected: a walker frame with the frame inspector's panel open, which
+//   records it, then reads it and builds its tree.
+function installFrames(page) {
+  return page.evaluate(() => {
     const gl = document.getElementById('canvas').getContext('webgl');
-    const toggle = document.getElementById('readout-toggle');
     const pixel = new Uint8Array(4);
-    const time = (frame) => {
-      const start = performance.now();
-      for (let i = 0; i < frames; i++) {
-        frame();
-        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
-      }
-      return ((performance.now() - start) * 1000) / frames;
-    };
-    const walkerFrame = () => {
+    const finish = () => gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+    const walker = () => {
       Module.walkerKey('s');
       Module._walkerDisplay();
+    };
+    const refresh = () => {
       window.walkerReadout.show();
       void document.body.offsetHeight;  // lays the page out again, as a frame does
     };
+    window.benchFrames = {
+      shown: () => { walker(); refresh(); finish(); },
+      walker: () => { walker(); finish(); },
+      step: () => Module.walkerKey('s'),
+      refresh: () => { Module.walkerKey('s'); refresh(); },
+      empty: () => { gl.clear(gl.COLOR_BUFFER_BIT); finish(); },
+      // The panel reads the recorded frame once the display has returned.
+      inspected: async () => { walker(); finish(); await Promise.resolve(); },
+    };
     Module.walkerKey('p');
-    const [shown, hidden, empty] = [[], [], []];
-    for (let round = 0; round < rounds; round++) {
-      shown.push(time(walkerFrame));
-      toggle.click();
-      hidden.push(time(walkerFrame));
-      toggle.click();
-      empty.push(time(() => gl.clear(gl.COLOR_BUFFER_BIT)));
-      await new Promise((done) => setTimeout(done, 0));
+  });
+}
+
+// Microseconds per frame of one kind, over FRAMES of them.
+const timeFrames = (page, kind) => page.evaluate(async (name, frames) => {
+  const frame = window.benchFrames[name];
+  const start = performance.now();
+  for (let i = 0; i < frames; i++) await frame();
+  return ((performance.now() - start) * 1000) / frames;
+}, kind, FRAMES);
+
+// ROUNDS of batches, each measurement's batches interleaved with the others';
+// each is set up by its own step before its batch (a button pressed, the
+// recorder switched on).
+async function frameCosts(measurements) {
+  const times = measurements.map(() => []);
+  for (let round = 0; round < ROUNDS; round++) {
+    for (const [i, { page, kind, before }] of measurements.entries()) {
+      if (before) await before();
+      times[i].push(await timeFrames(page, kind));
     }
-    const middle = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
-    return { shown: middle(shown), hidden: middle(hidden), empty: middle(empty) };
-  }, ROUNDS, FRAMES);
+  }
+  return times.map(median);
 }
 
 async function scores(port, url, config) {
@@ -172,17 +197,58 @@ try {
   report('web_busy_walking_hidden_pct', (sum(walkingHidden) / walkingHidden.length).toFixed(2));
   report('web_busy_readout_ratio', (sum(walking) / sum(walkingHidden)).toFixed(2));
 
-  const costs = await frameCosts(page);
-  report('web_frame_us', costs.shown.toFixed(1));
-  report('web_frame_us_readout_hidden', costs.hidden.toFixed(1));
-  report('web_empty_frame_us', costs.empty.toFixed(1));
+  // The frame inspector closed after use, against a page where it never
+  // was, interleaved; the same two pages' ratio before either was used says
+  // how far two pages differ by themselves. Its recorder, switched on, on
+  // that page itself.
+  const other = await browser.newPage();
+  await other.goto(pageUrl, { waitUntil: 'load' });
+  await started(other);
+  await installFrames(page);
+  await installFrames(other);
+  const [plain, otherPlain] = await frameCosts([{ page, kind: 'walker' }, { page: other, kind: 'walker' }]);
+  await press(other, '#inspector-toggle');
+  await other.waitForFunction(() => window.walkerInspector.frame() !== null);
+  await press(other, '#inspector-close');
+  const recorder = (on) => () => other.evaluate((state) => Module._walkerInspect(state), on);
+  const readoutShown = (shown) => () => page.evaluate((want) => {
+    const toggle = document.getElementById('readout-toggle');
+    if ((toggle.getAttribute('aria-expanded') === 'true') !== want) toggle.click();
+  }, shown);
+  const [shown, hidden, walker, step, refresh, empty, closed, recorded] = await frameCosts([
+    { page, kind: 'shown', before: readoutShown(true) },
+    { page, kind: 'shown', before: readoutShown(false) },
+    { page, kind: 'walker', before: readoutShown(true) },
+    { page, kind: 'step' },
+    { page, kind: 'refresh' },
+    { page, kind: 'empty' },
+    { page: other, kind: 'walker', before: recorder(0) },
+    { page: other, kind: 'walker', before: recorder(1) },
+  ]);
+  await recorder(0)();
+  report('web_frame_us', shown.toFixed(1));
+  report('web_frame_us_readout_hidden', hidden.toFixed(1));
+  report('web_frame_us_walker', walker.toFixed(1));
+  report('web_readout_refresh_us', (refresh - step).toFixed(1));
+  report('web_empty_frame_us', empty.toFixed(1));
+  report('web_frame_us_inspector_closed', closed.toFixed(1));
+  report('web_inspector_closed_ratio', (closed / walker).toFixed(3));
+  report('web_pages_ratio_unused', (otherPlain / plain).toFixed(3));
+  report('web_record_frame_us', recorded.toFixed(1));
+  report('web_record_ratio', (recorded / closed).toFixed(2));
+  await press(other, '#inspector-toggle');
+  await other.waitForFunction(() => window.walkerInspector.frame() !== null);
+  const [panel] = await frameCosts([{ page: other, kind: 'inspected' }]);
+  report('web_inspector_frame_us', panel.toFixed(1));
+  await other.close();
   await page.close();
 
   const sharp = await browser.newPage();
   await sharp.setViewport({ width: 800, height: 600, deviceScaleFactor: 2 });
   await sharp.goto(pageUrl, { waitUntil: 'load' });
   await started(sharp);
-  report('web_frame_us_dpr2', (await frameCosts(sharp)).shown.toFixed(1));
+  await installFrames(sharp);
+  report('web_frame_us_dpr2', (await frameCosts([{ page: sharp, kind: 'shown' }]))[0].toFixed(1));
   await sharp.close();
 
   if (process.env.WALKER_BENCH_LIGHTHOUSE !== '0') {

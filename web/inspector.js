@@ -245,7 +245,7 @@ window.walkerInspector = (() => {
     const n = shownCount();
     slider.max = String(frame.shapes);
     slider.value = String(n);
-    const last = n > 0 ? `, the last ${shapeName(n - 1)}` : '';
+    const last = n > 0 ? `; the last drawn: ${shapeName(n - 1)}` : '';
     orderText.value = `${n} of ${frame.shapes} shapes${last}`;
     slider.setAttribute('aria-valuetext', orderText.value);
     for (const line of treeList.querySelectorAll('.current')) line.classList.remove('current');
