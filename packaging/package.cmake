@@ -46,6 +46,9 @@ configure_file(${PROJECT_BINARY_DIR}/changelog.new ${PROJECT_BINARY_DIR}/changel
 
 # The manual page carries the project's version and is installed compressed,
 # as is the changelog; gzip -n keeps the files the same from build to build.
+# Its KEYS section lists the key bindings' table (docs/keys.tsv).
+include(${PROJECT_SOURCE_DIR}/cmake/key_table.cmake)
+walker_key_table(man MAN_KEYS)
 configure_file(${PROJECT_SOURCE_DIR}/docs/walker.6.in ${PROJECT_BINARY_DIR}/walker.6 @ONLY)
 add_custom_command(
   OUTPUT walker.6.gz changelog.gz
