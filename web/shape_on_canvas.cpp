@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace {
 
@@ -137,10 +138,10 @@ bool nearLine(const Piece& piece, const std::array<double, 2>& p)
 bool canvasBox(const ShapeOnCanvas& shape, const Viewport& viewport, CanvasBox& box)
 {
     struct Extent {
-        double left = INFINITY;
-        double right = -INFINITY;
-        double top = INFINITY;
-        double bottom = -INFINITY;
+        double left = std::numeric_limits<double>::infinity();
+        double right = -std::numeric_limits<double>::infinity();
+        double top = std::numeric_limits<double>::infinity();
+        double bottom = -std::numeric_limits<double>::infinity();
     } extent;
     eachPiece(
         shape, viewport,
