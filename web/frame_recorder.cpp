@@ -14,7 +14,7 @@
 
 bool frameInspected = false;
 
-// Tells the page that a frame has been recorded (frame_recorded.js).
+// Tells the page that a frame has been recorded (tell_page.js).
 extern "C" void walkerFrameRecorded();
 
 namespace {

@@ -9,7 +9,7 @@
 // ever pending. It replaces glutIdleFunc of Emscripten 3.1.6's GLUT.
 //
 // Pausing and resuming change what the page shows, so each tells the page
-// (Module.onWalkerChange); Module.walkerWalking() says whether the walk runs.
+// (onWalkerChange, tell_page.js); Module.walkerWalking() says whether the walk runs.
 mergeInto(LibraryManager.library, {
   $walkerIdle__deps: ['$GLUT', '$safeSetTimeout'],
   $walkerIdle__postset: 'Module["walkerWalking"] = function() { return !!GLUT.idleFunc; };',
@@ -28,11 +28,11 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  glutIdleFunc__deps: ['$GLUT', '$walkerIdle'],
+  glutIdleFunc__deps: ['$GLUT', '$walkerIdle', '$walkerTellPage'],
   glutIdleFunc__sig: 'vi',
   glutIdleFunc: function(func) {
     GLUT.idleFunc = func;
     walkerIdle.schedule(0);
-    if (Module['onWalkerChange']) Module['onWalkerChange']();
+    walkerTellPage('onWalkerChange');
   },
 });

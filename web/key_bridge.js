@@ -9,9 +9,9 @@
 // where GLUT does, on the whole window, so keys work once the page has focus.
 // It replaces GLUT's key handler and glutKeyboardFunc of Emscripten 3.1.6.
 // Some keys change what the page shows without a redisplay (the dolly and
-// spin switches), so every key delivered tells the page (Module.onWalkerChange).
+// spin switches), so every key delivered tells the page (onWalkerChange, tell_page.js).
 mergeInto(LibraryManager.library, {
-  $walkerKeys__deps: ['$GLUT', '$Browser'],
+  $walkerKeys__deps: ['$GLUT', '$Browser', '$walkerTellPage'],
   $walkerKeys__postset: 'GLUT.onKeydown = walkerKeys.onKeydown; Module["walkerKey"] = walkerKeys.send;',
   $walkerKeys: {
     SPECIAL: {
@@ -44,7 +44,7 @@ mergeInto(LibraryManager.library, {
       var code = walkerKeys.character(key);
       if (code === null || !GLUT.keyboardFunc) return false;
       {{{ makeDynCall('viii', 'GLUT.keyboardFunc') }}}(code, Browser.mouseX, Browser.mouseY);
-      if (Module['onWalkerChange']) Module['onWalkerChange']();
+      walkerTellPage('onWalkerChange');
       return true;
     },
 

@@ -18,13 +18,9 @@ window.walkerScreen = (() => {
   const button = document.getElementById('fullscreen');
 
   const fit = () => {
-    const { width, height } = canvas.getBoundingClientRect();
-    const w = Math.round(width * window.devicePixelRatio);
-    const h = Math.round(height * window.devicePixelRatio);
-    if (w === 0 || h === 0 || (w === canvas.width && h === canvas.height)) return;  // hidden, or as it is
-    canvas.width = w;
-    canvas.height = h;
-    if (window.Module?.calledRun) Module._walkerResize(w, h);
+    if (window.walkerSizeBuffer(canvas.getBoundingClientRect()) && window.Module?.calledRun) {
+      Module._walkerResize(canvas.width, canvas.height);
+    }
   };
   // A media query matches the current ratio only: each change sets up the next.
   const watchRatio = () => {

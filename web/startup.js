@@ -81,12 +81,18 @@
   // (A media query asks for no layout; the window's innerWidth would lay
   // the page out here, before the context, rather than while the GPU process
   // draws the first frame.)
+  // The buffer for a CSS size: false where it is hidden or already that size.
+  // screen.js keeps it so with this too.
+  window.walkerSizeBuffer = ({ width, height }) => {
+    const w = Math.round(width * window.devicePixelRatio);
+    const h = Math.round(height * window.devicePixelRatio);
+    if (w === 0 || h === 0 || (w === canvas.width && h === canvas.height)) return false;
+    canvas.width = w;
+    canvas.height = h;
+    return true;
+  };
   const wide = matchMedia(`(min-width: ${canvas.width + NARROW_MARGIN}px)`).matches;
-  const { width, height } = wide ? canvas : canvas.getBoundingClientRect();
-  if (width > 0 && height > 0) {
-    canvas.width = Math.round(width * window.devicePixelRatio);
-    canvas.height = Math.round(height * window.devicePixelRatio);
-  }
+  window.walkerSizeBuffer(wide ? { width: canvas.width, height: canvas.height } : canvas.getBoundingClientRect());
   // The walker's one WebGL context, made here so that a browser without
   // WebGL is told so at once, and handed to the program. Its attributes are
   // those GLUT gives the program's window (double-buffered RGB): no alpha,

@@ -17,16 +17,12 @@ mergeInto(LibraryManager.library, {
     GLUT.initWindowHeight = height;
   },
 
-  glutMainLoop__deps: ['$GLUT', '$Browser'],
+  glutMainLoop__deps: ['$GLUT', '$walkerDrawNow'],
   glutMainLoop__sig: 'v',
   glutMainLoop: function() {
     var canvas = Module['canvas'];
     if (GLUT.reshapeFunc) {{{ makeDynCall('vii', 'GLUT.reshapeFunc') }}}(canvas.width, canvas.height);
-    if (GLUT.displayFunc) {
-      Browser.mainLoop.runIter(function() {
-        {{{ makeDynCall('v', 'GLUT.displayFunc') }}}();
-      });
-    }
+    walkerDrawNow();
     throw 'unwind';
   },
 });
