@@ -1,4 +1,4 @@
-// The canvas as the program's window, and the page as an app.
+// The canvas as the program's window.
 // - The canvas's drawing buffer is its CSS size in device pixels, so the
 //   picture is sharp at any pixel ratio: it follows the page's layout, full
 //   screen and changes of the ratio (zoom, another screen), and the program's
@@ -9,8 +9,6 @@
 //   it (window_size.js), so fit after its start-up changes nothing unless the
 //   layout moved meanwhile.
 // - The full-screen button puts the canvas on the whole screen and back.
-// - Where there are service workers, one caches the page's files once the
-//   page has loaded, and the page opens without a network afterwards.
 'use strict';
 window.walkerScreen = (() => {
   const box = document.getElementById('screen');
@@ -42,15 +40,5 @@ window.walkerScreen = (() => {
     fit();
   });
 
-  if ('serviceWorker' in navigator) {
-    const register = () => {
-      navigator.serviceWorker.register('service-worker.js')
-        .catch((error) => console.warn(`No offline use: ${error.message}`));
-    };
-    // This script is loaded after the program's first frame, which may be
-    // after the page's load.
-    if (document.readyState === 'complete') register();
-    else window.addEventListener('load', register);
-  }
   return { fit };
 })();
