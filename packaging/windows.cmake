@@ -1,8 +1,13 @@
 # The Windows download: walker-VERSION-windows-x64.zip beside walker.exe,
-# holding the program, the README and the licence as text files a Windows
-# user opens with a double click.
+# holding the program, a README and the licence as text files a Windows user
+# opens with a double click.
 set(WALKER_ZIP walker-${PROJECT_VERSION}-windows-x64.zip)
-configure_file(${PROJECT_SOURCE_DIR}/README.md ${PROJECT_BINARY_DIR}/README.txt COPYONLY)
+# Its README is for Windows users: what it is, how to run it, the keys (the
+# key bindings' table, docs/keys.tsv) and the licence, with Windows' line ends.
+include(${PROJECT_SOURCE_DIR}/cmake/key_table.cmake)
+walker_key_table(text WINDOWS_KEYS)
+string(REPLACE "\n" "\r\n" WINDOWS_KEYS "${WINDOWS_KEYS}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt.in ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 
 # walker's licence, and freeglut's notice where the build has it (the windows
 # preset names the source scripts/windows fetched).
