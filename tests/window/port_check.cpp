@@ -82,8 +82,8 @@ void expectSamePicturesAsNative(std::unique_ptr<Walker>& port, const VirtualDisp
             now = next.pixels.empty() ? native.capture() : next;
         }
     });
-    std::printf("native walk stepped %d times; pixels of another class: %d solid, %d wire, %d beam\n", steps,
-                differing, classesDiffering(pictures[1], ported[1]), classesDiffering(pictures[2], ported[2]));
+    std::printf("native walk stepped %d times; pixels of another class: %d solid, %d wire, %d beam\n", steps, differing,
+                classesDiffering(pictures[1], ported[1]), classesDiffering(pictures[2], ported[2]));
     ASSERT_LE(differing, TOLERANCE) << "no step of the native walk looks like the port's picture";
     EXPECT_LE(classesDiffering(pictures[1], ported[1]), TOLERANCE) << "wireframe";
     EXPECT_LE(classesDiffering(pictures[2], ported[2]), TOLERANCE) << "beam";

@@ -15,34 +15,24 @@ using namespace harness;
 
 class Emulated : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        display = std::make_unique<VirtualDisplay>();
-        if (!display->start()) {
-            display.reset();
-        }
-    }
-    static void TearDownTestSuite() { display.reset(); }
     void SetUp() override
     {
-        ASSERT_TRUE(display) << "Xvfb did not start";
+        ASSERT_TRUE(display_.start()) << "Xvfb did not start";
         const char* launcher = std::getenv("WALKER_EMULATED");
         ASSERT_TRUE(launcher != nullptr && *launcher != '\0') << "WALKER_EMULATED names no walker-qemu";
-        port_ = std::make_unique<Walker>(*display);
+        port_ = std::make_unique<Walker>(display_);
         ASSERT_TRUE(port_->start(launcher)) << launcher << " showed no window";
         std::printf("%s: a frame every %lld ms as it starts\n", launcher,
                     static_cast<long long>(port_->framePeriod().count()));
     }
 
-    static std::unique_ptr<VirtualDisplay> display;
+    VirtualDisplay display_;
     std::unique_ptr<Walker> port_;
 };
 
-std::unique_ptr<VirtualDisplay> Emulated::display;
-
 TEST_F(Emulated, DrawsWhatTheNativeProgramDrawsAfterTheSameKeys)
 {
-    expectSamePicturesAsNative(port_, *display);
+    expectSamePicturesAsNative(port_, display_);
 }
 
 TEST_F(Emulated, StormOfKeysAndResizesLeavesItWalking)
