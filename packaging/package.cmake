@@ -89,6 +89,15 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${WALKER_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The run-time dependencies are read off the program by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(CMAKE_CROSSCOMPILING)
+  # A cross build (cmake/debian-cross.cmake) is packaged for its own
+  # architecture, and its libraries are the sysroot's: scripts/arm gathers
+  # their packages' shlibs and symbols in the sysroot's DEBIAN folder, where
+  # dpkg-shlibdeps looks for a library that no installed package owns.
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${WALKER_DEB_ARCH})
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+    ${CMAKE_SYSROOT}/lib/${CMAKE_LIBRARY_ARCHITECTURE} ${CMAKE_SYSROOT}/usr/lib/${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -37,6 +37,11 @@ ensure_packages() {
     # walker.exe: the MinGW-w64 cross compiler; Wine runs it on Xvfb.
     WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix)
     WINE_PACKAGES=(wine64 xvfb)
+    # The ARM builds: Debian's cross compilers, dpkg-dev for the packages;
+    # qemu-user runs the programs on this machine.
+    ARM_PACKAGES=(cmake make g++-aarch64-linux-gnu g++-arm-linux-gnueabihf dpkg-dev file qemu-user-static)
+    # The presets of the ARM builds, named as Debian names the architectures.
+    ARM_ARCHITECTURES=(arm64 armhf)
 }
 
 # configure_and_build PRESET [cmake options...]: the build tree build/PRESET,
@@ -48,6 +53,16 @@ configure_and_build() {
     [ "${CI:-}" = true ] && strict=ON
     (cd "$ROOT" && cmake --preset "$preset" -DWALKER_WERROR="$strict" "$@" >/dev/null &&
         cmake --build --preset "$preset" -j "$JOBS")
+}
+
+# debian_build_flags ARCH: exports the CXXFLAGS and LDFLAGS Debian builds
+# every package for ARCH with (dpkg-buildflags: optimisation and hardening).
+debian_build_flags() {
+    local host=$1
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    CXXFLAGS="$(DEB_HOST_ARCH=$host dpkg-buildflags --get CXXFLAGS) $(DEB_HOST_ARCH=$host dpkg-buildflags --get CPPFLAGS)"
+    LDFLAGS=$(DEB_HOST_ARCH=$host dpkg-buildflags --get LDFLAGS)
+    export CXXFLAGS LDFLAGS
 }
 
 # load_facts PRESET: what the build tree build/PRESET knows that the scripts
@@ -94,6 +109,16 @@ start_xvfb() {
     number=$(tr -dc 0-9 <"$said")
     rm -f "$said"
     export DISPLAY=":$number"
+}
+
+# run_logged COMMAND...: runs it quietly; shows what it said if it fails.
+run_logged() {
+    local said status=0
+    said=$(mktemp)
+    "$@" >"$said" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || cat "$said" >&2
+    rm -f "$said"
+    return "$status"
 }
 
 # Ends a child and reaps it; never fails (a killed child's status is not an error).

@@ -4,30 +4,20 @@
 // keys, pause, resume and close, and a storm of keys.
 #include <gtest/gtest.h>
 
-#include <X11/keysym.h>
 #include <sys/wait.h>
 
 #include <array>
 #include <cctype>
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <regex>
 #include <set>
 
-#include "gait.h"
-#include "x_harness.h"
+#include "port_check.h"
 
 namespace {
 
 using namespace harness;
-
-// Pixels whose colour class may differ between the Linux and the Windows
-// picture of the same scene (measured: none, both draw through Mesa): 8 of
-// the 400 x 400 window's 160000. One walk step moves at least 198 in the
-// test's pose, a leg key 1300, a turret key 8900; feet drawn 0.02 units too
-// low, 38 to 3500 depending on the step.
-constexpr int TOLERANCE = 8;
 
 const std::vector<std::string> WINE_ENV{"WINEPREFIX=" WALKER_WINE_PREFIX, "WINEDEBUG=-all",
                                         "WINEDLLOVERRIDES=mscoree,mshtml="};  // no Mono or Gecko installer
@@ -51,22 +41,6 @@ bool runToEnd(const VirtualDisplay& display, const std::vector<std::string>& arg
     env.push_back("DISPLAY=" + display.name());  // the desktop Wine starts now serves every later program
     Child child;
     return child.start(argv, env, false) && pollUntil([&] { return !child.alive(); }, Millis(120000));
-}
-
-// Pixels of another colour class: which channels are at half or more, as
-// the walker's flat colours are all or nothing, so that the two GL paths may
-// differ in a channel's low bits without counting.
-int classesDiffering(const Image& a, const Image& b)
-{
-    constexpr std::uint32_t HALVES = 0x808080;
-    if (a.width != b.width || a.height != b.height) {
-        return std::max(a.width * a.height, b.width * b.height);
-    }
-    int n = 0;
-    for (std::size_t i = 0; i < a.pixels.size(); ++i) {
-        n += (a.pixels[i] & HALVES) != (b.pixels[i] & HALVES) ? 1 : 0;
-    }
-    return n;
 }
 
 class Wine : public ::testing::Test {
@@ -144,55 +118,9 @@ TEST_F(Wine, PrintsTheFourLinesAndOpensOneWindow)
     EXPECT_EQ(height, 400);
 }
 
-// Pauses, poses with real keys (single steps, turret, legs, view, nearer and
-// farther), lets align() step the walk, then takes the solid picture, the
-// wireframe and the solid one with the beam.
-std::array<Image, 3> posedPictures(Walker& w, const std::function<void()>& align)
-{
-    w.pause();
-    for (const char key : std::string("ssszz,=-=")) {
-        w.key(key);
-    }
-    w.keysym(XK_Left);
-    w.keysym(XK_Up);
-    w.waitForStill();
-    align();
-    std::array<Image, 3> pictures;
-    pictures[0] = w.waitForStill();
-    w.key('1');
-    w.waitForChange(pictures[0]);
-    pictures[1] = w.waitForStill();
-    w.key('2');
-    w.key('a');
-    w.waitForChange(pictures[1]);
-    pictures[2] = w.waitForStill();
-    return pictures;
-}
-
 TEST_F(Wine, DrawsWhatTheLinuxProgramDrawsAfterTheSameKeys)
 {
-    const auto windows = posedPictures(w(), [] {});
-    exe_.reset();
-    Walker linux(*display);
-    ASSERT_TRUE(linux.start(walkerPath()));
-    // Both were paused wherever the walk was: the Linux one steps on, a
-    // frame at a time, until its picture is the Windows one's.
-    int differing = 1 << 30;
-    int steps = 0;
-    const auto linuxPictures = posedPictures(linux, [&] {
-        Image now = linux.capture();
-        for (; steps <= CYCLE_STEPS && (differing = classesDiffering(now, windows[0])) > TOLERANCE; ++steps) {
-            linux.key('s');
-            const Image next = linux.waitForChange(now, Millis(1000));
-            now = next.pixels.empty() ? linux.capture() : next;
-        }
-    });
-    std::printf("Linux walk stepped %d times; pixels of another class: %d solid, %d wire, %d beam\n", steps, differing,
-                classesDiffering(linuxPictures[1], windows[1]), classesDiffering(linuxPictures[2], windows[2]));
-    ASSERT_LE(differing, TOLERANCE) << "no step of the Linux walk looks like walker.exe's picture";
-    EXPECT_LE(classesDiffering(linuxPictures[1], windows[1]), TOLERANCE) << "wireframe";
-    EXPECT_LE(classesDiffering(linuxPictures[2], windows[2]), TOLERANCE) << "beam";
-    EXPECT_GT(windows[2].count(WHITE), 100) << "walker.exe fired no beam";
+    expectSamePicturesAsNative(exe_, *display);
 }
 
 TEST_F(Wine, UnboundKeysPauseCapitalSResumesAndClosingEndsItWithStatusZero)
@@ -213,28 +141,7 @@ TEST_F(Wine, UnboundKeysPauseCapitalSResumesAndClosingEndsItWithStatusZero)
 
 TEST_F(Wine, StormOfKeysAndResizesLeavesItWalking)
 {
-    const auto seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    // Every bound key but the dolly ones, which could walk it out of sight,
-    // and unbound ones; arrows; now and then a resize.
-    const std::string keys = ",.zx12asSdq w/;";
-    const std::array<unsigned long, 4> arrows{XK_Left, XK_Up, XK_Right, XK_Down};
-    for (int i = 0; i < 400; ++i) {
-        if (i % 50 == 49) {
-            w().resize(1 + static_cast<int>(random() % 700), 1 + static_cast<int>(random() % 700));
-        } else if (random() % 4 == 0) {
-            w().keysym(arrows[random() % arrows.size()], false, false);
-        } else {
-            w().key(keys[random() % keys.size()], false);
-        }
-    }
-    w().resize(400, 400);
-    w().key('2');
-    w().key('S');
-    ASSERT_TRUE(w().alive()) << "the storm ended walker.exe";
-    EXPECT_FALSE(w().waitForChange(w().capture()).pixels.empty()) << "not walking after the storm";
-    EXPECT_GT(w().pause().countNot(BLACK), 500) << "the walker is out of sight";
+    expectSurvivesAStorm(w(), 400);
 }
 
 }  // namespace

@@ -372,7 +372,39 @@ bool Walker::start(const std::string& executable, const Options& options)
     XSetInputFocus(x_, window_, RevertToPointerRoot, CurrentTime);
     XTestFakeMotionEvent(x_, DefaultScreen(x_), 300, 300, CurrentTime);
     XSync(x_, False);
-    return pollUntil([this] { return capture().countNot(BLACK) > 0; }, options.startTimeout);
+    if (!pollUntil([this] { return capture().countNot(BLACK) > 0; }, options.startTimeout)) {
+        return false;
+    }
+    measureFramePeriod(options.startTimeout);
+    return true;
+}
+
+void Walker::measureFramePeriod(Millis timeout)
+{
+    // It walks from the start: the mean time of a few frames, counted from
+    // the X server's reports, once the first has been seen.
+    constexpr long FRAMES = 8;
+    if (!watchFrames() || !pollUntil([this] { return countFrames() > 0; }, timeout)) {
+        return;
+    }
+    const auto first = Clock::now();
+    const long seen = countFrames();
+    pollUntil([&] { return countFrames() >= seen + FRAMES; }, timeout, Millis(5));
+    const long frames = countFrames() - seen;
+    if (frames > 0) {
+        framePeriod_ = std::chrono::duration_cast<Millis>(Clock::now() - first) / frames;
+    }
+    XDamageDestroy(x_, damage_);  // no reports pile up unless a test asks for them
+    damage_ = 0;
+    XSync(x_, False);
+    countFrames();
+}
+
+Millis Walker::stillFor(Millis atLeast) const
+{
+    // Five frames: a frame taking twice as long as usual is no pause.
+    constexpr int FRAMES = 5;
+    return std::max(atLeast, framePeriod_ * FRAMES);
 }
 
 bool Walker::watchFrames()
@@ -380,6 +412,9 @@ bool Walker::watchFrames()
     int error = 0;
     if (XDamageQueryExtension(x_, &damageEvent_, &error) == 0) {
         return false;
+    }
+    if (damage_ != 0) {
+        XDamageDestroy(x_, damage_);
     }
     // Every buffer swap puts the whole frame into the window: one report each.
     damage_ = XDamageCreate(x_, window_, XDamageReportRawRectangles);
@@ -552,7 +587,7 @@ Image Walker::waitForStill(Millis timeout, Millis quiet)
                 since = Clock::now();
                 return false;
             }
-            return Clock::now() - since >= quiet;
+            return Clock::now() - since >= stillFor(quiet);
         },
         timeout);
     return still ? last : Image{};
@@ -560,7 +595,7 @@ Image Walker::waitForStill(Millis timeout, Millis quiet)
 
 bool Walker::staysStill(const Image& from, Millis period)
 {
-    const bool changed = pollUntil([&] { return capture() != from; }, period);
+    const bool changed = pollUntil([&] { return capture() != from; }, stillFor(period));
     return !changed;
 }
 

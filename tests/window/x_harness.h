@@ -147,9 +147,14 @@ public:
     // A capture that differs from before, or an empty image after timeout.
     Image waitForChange(const Image& before, Millis timeout = Millis(5000));
     // Waits until the picture stops changing; returns it (empty on timeout).
+    // Still means unchanged for quiet and for several of the program's frame
+    // times, as measured when it started: an emulated program is slow.
     Image waitForStill(Millis timeout = Millis(8000), Millis quiet = Millis(250));
-    // True when the picture is the same over the whole period.
+    // True when the picture is the same over the whole period (at least as
+    // many frame times as waitForStill waits).
     bool staysStill(const Image& from, Millis period = Millis(400));
+    // How long the program took a frame while walking at its start.
+    Millis framePeriod() const { return framePeriod_; }
     // Pauses the walk with an unbound key and waits for a still picture.
     Image pause();
 
@@ -160,6 +165,8 @@ public:
 
 private:
     void findWindows(Window from, const std::string& title, std::vector<Window>& found);
+    void measureFramePeriod(Millis timeout);
+    Millis stillFor(Millis atLeast) const;
 
     const VirtualDisplay& display_;
     Child program_;
@@ -168,6 +175,7 @@ private:
     int damageEvent_ = -1;
     unsigned long damage_ = 0;
     long frames_ = 0;
+    Millis framePeriod_{0};
 };
 
 // The walker executable built alongside the tests, or the one named by the
