@@ -72,8 +72,10 @@ test('the full-screen button\'s focus ring leaves the canvas as it was', async (
     await press(page, 'Tab');
     assert.equal(await page.evaluate(() => document.querySelector(':focus-visible')?.id), 'fullscreen');
     // Where the button's focus scrolled the page, back to the top, where
-    // WebKit's screenshots show what is there.
+    // WebKit's screenshots show what is there once it has been drawn again.
     await page.evaluate(() => window.scrollTo(0, 0));
+    await nextFrame(page);
+    await nextFrame(page);
     assert.ok((await canvas.screenshot()).equals(before), 'the canvas\'s picture changed');
   } finally {
     await page.close();

@@ -3,7 +3,8 @@
 // after the other: on a machine of two cores, engines side by side would
 // make each other's frames late. Prints each engine's counts and time, and
 // fails when any engine's tests fail.
-// Usage: node tests/web/run.mjs   (npm test builds the page first)
+// Usage: node tests/web/run.mjs [node --test options, e.g. --test-name-pattern=minus]
+// (npm test builds the page first)
 import { spawn } from 'node:child_process';
 import { dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -20,7 +21,8 @@ const results = [];
 for (const engine of engines) {
   console.log(`== the browser tests in ${engine}`);
   const start = Date.now();
-  const tests = spawn(process.execPath, ['--test', '--test-reporter=spec', dirname(fileURLToPath(import.meta.url))],
+  const tests = spawn(process.execPath,
+    ['--test', '--test-reporter=spec', ...process.argv.slice(2), dirname(fileURLToPath(import.meta.url))],
     { env: { ...process.env, WALKER_BROWSER: engine }, stdio: ['ignore', 'pipe', 'inherit'] });
   let output = '';
   tests.stdout.on('data', (chunk) => {
