@@ -115,7 +115,7 @@ describe('keys on the page', () => {
       assert.ok(!(await walking(page)), `${JSON.stringify(key)} pauses the walk`);
       assert.ok(count(await canvasPicture(page), 'blue') > solid / 2, `${JSON.stringify(key)} leaves the drawing solid`);
     }
-    assert.deepEqual(await page.evaluate(() => [window.scrollX, window.scrollY]), [0, 0], 'space did not scroll the page');
+    assert.equal(await page.evaluate(() => window.scrollY), 0, 'space did not scroll the page');
     await page.close();
   });
 
@@ -255,11 +255,15 @@ describe('keys on the page', () => {
       assert.equal(await page.evaluate(() => Module.walkerWalking()), false, `${key} pauses`);
       assert.deepEqual(await state(), before, `${key} changes nothing else`);
     }
+    // A page wider than the window, so that it could scroll sideways too.
     await page.setViewport({ width: 800, height: 300 });
-    await page.evaluate(() => window.scrollTo(0, 100));
-    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp', 'ArrowRight', 'ArrowLeft', ' ']) await press(page, key);
-    await nextFrame(page);
-    assert.deepEqual(await page.evaluate(() => [window.scrollX, window.scrollY]), [0, 100]);
+    await page.evaluate(() => {
+      document.body.style.minWidth = '2000px';
+      window.scrollTo(100, 100);
+    });
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp', 'ArrowRight', 'ArrowLeft', 'ArrowRight', ' ']) await press(page, key);
+    for (let i = 0; i < 20; i++) await nextFrame(page);  // a browser's smooth scroll would have ended
+    assert.deepEqual(await page.evaluate(() => [window.scrollX, window.scrollY]), [100, 100]);
     await page.close();
   });
 
