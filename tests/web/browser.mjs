@@ -9,7 +9,10 @@
 //   canvasPicture, samePixels, count    the canvas's pixels by colour
 //   startDesktop, stepToPicture, unexplainedPixels  the desktop's picture
 //   servedCopy(without)    a copy of the page, served on a new origin
-// A page is puppeteer's Page (for WebKit the part that engines.mjs names).
+//   narrowFrame(page, width, height)  the page again, in a frame that narrow
+//   ENGINE                 the engine's name, for a test's skip message
+// A page is puppeteer's Page; a test that runs in every engine uses only the
+// part of it that engines.mjs names for WebKit.
 import { spawn } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';

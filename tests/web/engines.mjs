@@ -132,24 +132,38 @@ class WebKitPage extends EventEmitter {
   async #start() {
     this.#proxy = http.createServer((request, response) => this.#pass(request, response));
     await new Promise((done) => this.#proxy.listen(0, '127.0.0.1', done));
+    const args = ['--automation', `--proxy=http://127.0.0.1:${this.#proxy.address().port}`];
+    // A free port may be taken before the driver listens on it: another then.
+    for (let attempt = 1; ; attempt++) {
+      const session = await this.#newSession(args).catch((error) => {
+        this.#driver.kill();
+        if (attempt === 3) throw error;
+      });
+      if (session) {
+        this.#session = Promise.resolve(session);
+        break;
+      }
+    }
+    await this.#fitWindow();
+    return this.#session;
+  }
+
+  async #newSession(args) {
     const port = await freePort();
+    const driver = `http://127.0.0.1:${port}`;
     this.#driver = start('WebKitWebDriver', [`--port=${port}`],
       { env: { ...process.env, DISPLAY: this.#display, GDK_SCALE: String(this.#scale) } });
-    const driver = `http://127.0.0.1:${port}`;
     for (let i = 0; !(await fetch(`${driver}/status`).then((r) => r.ok, () => false)); i++) {
       if (i === 100 || this.#driver.exitCode !== null) throw new Error('WebKitWebDriver did not start');
       await sleep(50);
     }
-    const args = ['--automation', `--proxy=http://127.0.0.1:${this.#proxy.address().port}`];
     const response = await fetch(`${driver}/session`, {
       method: 'POST', headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify({ capabilities: { alwaysMatch: { 'webkitgtk:browserOptions': { binary: MINIBROWSER, args } } } }),
     });
     const { value } = await response.json();
-    if (!value.sessionId) throw new Error(`WebKit: no session: ${value.message}`);
-    this.#session = Promise.resolve(`${driver}/session/${value.sessionId}`);
-    await this.#fitWindow();
-    return this.#session;
+    if (!value.sessionId || this.#driver.exitCode !== null) throw new Error(`WebKit: no session: ${value.message}`);
+    return `${driver}/session/${value.sessionId}`;
   }
 
   // The proxy: what the page asks for, passed on to its server.
