@@ -310,7 +310,7 @@ describe('keys on the page', () => {
   });
 });
 
-test('the page draws what the desktop program draws, key for key', async () => {
+test('the page draws what the desktop program draws, key for key', async (t) => {
   const desktop = await startDesktop();
   const { page } = await fresh();
   try {
@@ -348,7 +348,9 @@ test('the page draws what the desktop program draws, key for key', async () => {
       const [onPage, onDesktop] = [await canvasPicture(page), await desktop.picture()];
       assert.ok(count(onDesktop, 'black') < onDesktop.classes.length - 1000, `${name}: the desktop shows the walker`);
       const unexplained = unexplainedPixels(onPage, onDesktop);
-      assert.ok(unexplained <= UNEXPLAINED_ALLOWED, `${name}: ${unexplained} pixels differ beyond an edge's pixel`);
+      const said = `${name}: ${unexplained} pixels differ beyond an edge's pixel`;
+      t.diagnostic(said);
+      assert.ok(unexplained <= UNEXPLAINED_ALLOWED, said);
     }
   } finally {
     desktop.stop();
