@@ -34,6 +34,9 @@ ensure_packages() {
     WEB_PACKAGES=(cmake make emscripten)
     # Chromium for the page's screenshot, benchmark and tests; Python serves the page.
     BROWSER_PACKAGES=(chromium python3)
+    # The browser tests' other engines, on Xvfb: Firefox, and WebKitGTK's
+    # WebKitWebDriver with the MiniBrowser it drives (libwebkit2gtk-4.1-0's).
+    ENGINE_PACKAGES=(firefox-esr webkit2gtk-driver xvfb)
     # walker.exe: the MinGW-w64 cross compiler; Wine runs it on Xvfb.
     WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix)
     WINE_PACKAGES=(wine64 xvfb)

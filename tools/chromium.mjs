@@ -49,8 +49,10 @@ export async function serve(dir = WEB_DIR) {
 
 // Resolves once the program has printed its four information lines and the
 // page's own scripts, which load after the first frame, have run (screen.js,
-// the last of them, has made walkerScreen).
-export function started(page) {
-  return page.waitForFunction(() => document.getElementById('info').textContent.split('\n').length === 4 &&
-    window.walkerScreen !== undefined);
+// the last of them, has made walkerScreen): in the page, or in its frame of
+// that id.
+export function started(page, frame = null) {
+  const where = frame ? `document.getElementById('${frame}').contentWindow` : 'window';
+  return page.waitForFunction(`((w) => w.document.getElementById('info')?.textContent.split('\\n').length === 4 &&
+    w.walkerScreen !== undefined)(${where})`);
 }

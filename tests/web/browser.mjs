@@ -1,12 +1,28 @@
-// What the browser tests share: the page in headless Chromium
-// (tools/chromium.mjs) driven by real key events, the canvas's pixels read
-// back by colour, and the real desktop program under Xvfb for comparison.
+// What the browser tests share: the page in one browser engine
+// (engines.mjs; WALKER_BROWSER names it, chromium by default, and npm test
+// runs every test file once per engine: tests/web/run.mjs) driven by real key
+// events, the canvas's pixels read back by colour, and the real desktop
+// program under Xvfb for comparison.
+//   servedPage()           the served page and a browser for a file's tests
+//   openPage(browser, url, viewport, beforeLoad)  a page that has started
+//   press, pressAndDraw, nextFrame      keys, and frames drawn
+//   canvasPicture, samePixels, count    the canvas's pixels by colour
+//   startDesktop, stepToPicture, unexplainedPixels  the desktop's picture
+//   servedCopy(without)    a copy of the page, served on a new origin
+//   narrowFrame(page, width, height)  the page again, in a frame that narrow
+//   ENGINE                 the engine's name, for a test's skip message
+// A page is puppeteer's Page; a test that runs in every engine uses only the
+// part of it that engines.mjs names for WebKit.
 import { spawn } from 'node:child_process';
-import { readFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, readFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { createInterface } from 'node:readline';
-import { resolve } from 'node:path';
+import { join, resolve } from 'node:path';
 import { after, before } from 'node:test';
-import { ROOT, launchBrowser, serve, started } from '../../tools/chromium.mjs';
+import { ROOT, WEB_DIR, pageFiles, serve, started } from '../../tools/chromium.mjs';
+import { launch } from './engines.mjs';
+
+export const ENGINE = process.env.WALKER_BROWSER ?? 'chromium';
 
 const DESKTOP_DRIVER = process.env.WALKER_DESKTOP_DRIVER ?? resolve(ROOT, 'build/test/tests/walker_desktop_driver');
 
@@ -19,7 +35,7 @@ export function servedPage() {
   const shared = {};
   before(async () => {
     shared.server = await serve();
-    shared.browser = await launchBrowser();
+    shared.browser = await launch(ENGINE);
   });
   after(async () => {
     await shared.browser?.close();
@@ -54,13 +70,21 @@ export async function openPage(browser, url, viewport = null, beforeLoad = null)
   return { page, seen };
 }
 
-const SHIFTED = { '!': 'Digit1', '@': 'Digit2', '#': 'Digit3', '%': 'Digit5', '(': 'Digit9', '?': 'Slash', '~': 'Backquote', '{': 'BracketLeft', '"': 'Quote' };
+const SHIFTED = {
+  '!': 'Digit1', '@': 'Digit2', '#': 'Digit3', '%': 'Digit5', '(': 'Digit9', '?': 'Slash', '~': 'Backquote',
+  '{': 'BracketLeft', '"': 'Quote', _: 'Minus', '+': 'Equal', '*': 'Digit8',
+};
+// puppeteer's names for these characters are the keypad's keys.
+const MAIN_ROW = { '-': 'Minus', '/': 'Slash' };
 
-// One key as a keyboard sends it: Shift is held for capitals and shifted symbols.
+// One key as a keyboard's main keys send it, named as the character typed
+// ('-' is the main row's minus, Shift is held for capitals and shifted
+// symbols), or by puppeteer's name for any other key ('NumpadSubtract',
+// 'ArrowUp', 'Escape').
 export async function press(page, key) {
   const code = SHIFTED[key] ?? (/^[A-Z]$/.test(key) ? `Key${key}` : null);
   if (code === null) {
-    await page.keyboard.press(key);
+    await page.keyboard.press(MAIN_ROW[key] ?? key);
   } else {
     await page.keyboard.down('Shift');
     await page.keyboard.press(code);
@@ -76,6 +100,23 @@ export function nextFrame(page) {
 export async function pressAndDraw(page, keys) {
   for (const key of keys) await press(page, key);
   await nextFrame(page);
+}
+
+const FRAME = 'narrow-screen';
+
+// The page again in a frame of width x height CSS pixels on the open page
+// (paused first, so that only the frame's walker walks): a screen narrower
+// than a browser's window may be (WebKit's is at least 447 pixels wide). Gives
+// a function that runs fn(frame's window, ...args) in the page (JSON in and out).
+export async function narrowFrame(page, width, height) {
+  await pressAndDraw(page, ['p']);
+  await page.evaluate((id, w, h) => new Promise((done) => {
+    const frame = Object.assign(document.createElement('iframe'), { id, src: location.href, onload: done });
+    frame.style.cssText = `width: ${w}px; height: ${h}px; border: 0; display: block;`;
+    document.body.prepend(frame);
+  }), FRAME, width, height);
+  await started(page, FRAME);
+  return (fn, ...args) => page.evaluate(`(${fn})(document.getElementById('${FRAME}').contentWindow, ...${JSON.stringify(args)})`);
 }
 
 export const COLOURS = ['black', 'green', 'blue', 'cyan', 'magenta', 'white'];
@@ -178,6 +219,14 @@ export function unexplainedPixels(a, b) {
   return n;
 }
 
+// A copy of the page's files, leaving out those named, served on an origin
+// of its own (so that no service worker of another test's serves it).
+export async function servedCopy(without = []) {
+  const dir = mkdtempSync(join(tmpdir(), 'walker-page-'));
+  for (const file of pageFiles().filter((name) => !without.includes(name))) cpSync(join(WEB_DIR, file), join(dir, file));
+  return { dir, site: await serve(dir) };
+}
+
 function readPpm(path) {
   const bytes = readFileSync(path);
   const header = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(bytes.subarray(0, 32).toString('latin1'));
@@ -185,8 +234,8 @@ function readPpm(path) {
 }
 
 // The real desktop program under its own Xvfb, paused, driven by the same
-// keys (tests/window/desktop_driver.cpp).
-export async function startDesktop(workDir) {
+// keys (tests/window/desktop_driver.cpp); its pictures go to workDir.
+export async function startDesktop(workDir = mkdtempSync(join(tmpdir(), 'walker-desktop-'))) {
   const driver = spawn(DESKTOP_DRIVER, [], { stdio: ['pipe', 'pipe', 'inherit'] });
   const lines = createInterface({ input: driver.stdout })[Symbol.asyncIterator]();
   const answer = async () => {
