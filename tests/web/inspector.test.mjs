@@ -2,9 +2,12 @@
 // program drew, the painter's order, choosing a shape on the list and on the
 // canvas, and a frame recorded anew at each step and key.
 import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
-import { COLOURS, PALETTE, canvasPicture, count, openPage, press, pressAndDraw, samePixels, servedPage } from './browser.mjs';
+import {
+  COLOURS, PALETTE, canvasPicture, count, narrowFrame, openPage, press, pressAndDraw, samePixels, servedPage,
+} from './browser.mjs';
 
 const shared = servedPage();
 
@@ -145,13 +148,16 @@ test('a chosen shape shows in its colours inside its box; a click on the canvas 
   await page.click(`#inspector-tree [data-shape="${cube.shape}"]`);
   assert.equal(at(await canvasPicture(page)), 'magenta', 'chosen, the last cube is seen there');
   await page.click(`#inspector-tree [data-shape="${cube.shape}"]`);
-  const canvas = await page.$('canvas');
-  const click = (cx, cy) => canvas.click({ offset: { x: cx + 0.5, y: cy + 0.5 } });
+  // A click at a pixel of the canvas, which is shown at its buffer's size.
+  const click = (cx, cy) => page.$eval('canvas', (canvas, px, py) => {
+    const box = canvas.getBoundingClientRect();
+    canvas.dispatchEvent(new MouseEvent('click', { bubbles: true, clientX: box.left + px + 0.5, clientY: box.top + py + 0.5 }));
+  }, cx, cy);
   await click(x, y);
   assert.equal(await page.$eval('#inspector-tree [aria-pressed=true]', (b) => Number(b.dataset.shape)), cube.shape);
   assert.match(await page.$eval('#inspector-selected-heading', (h) => h.textContent), /^barrel cube 4: solid cube 0\.2/);
   await click(5, 5);
-  assert.equal(await page.$('#inspector-tree [aria-pressed=true]'), null, 'the background chooses nothing');
+  assert.equal(await page.$$eval('#inspector-tree [aria-pressed=true]', (b) => b.length), 0, 'the background chooses nothing');
 
   await page.click(`#inspector-tree [data-shape="${thigh.shape}"]`);
   await showUpTo(page, 10);
@@ -195,16 +201,29 @@ test('each step and key records the frame anew, keeping the chosen part and the 
 });
 
 test('on a 360-pixel screen the inspector fits below the canvas, with finger-sized buttons, and passes the accessibility rules', async () => {
-  const { page } = await inspect({ width: 360, height: 740 });
-  const layout = await page.evaluate(() => ({
-    overflow: document.documentElement.scrollWidth - document.documentElement.clientWidth,
-    below: document.getElementById('inspector').getBoundingClientRect().top >= document.getElementById('canvas').getBoundingClientRect().bottom,
-    small: [...document.querySelectorAll('#inspector button')].map((b) => b.getBoundingClientRect())
-      .filter((r) => r.width > 0 && (r.width < 44 || r.height < 44)).length,
-  }));
+  const { page } = await openPage(shared.browser, shared.server.url);
+  const inPhone = await narrowFrame(page, 360, 740);
+  await inPhone((w) => w.document.getElementById('inspector-toggle').click());
+  await page.waitForFunction(() => document.getElementById('narrow-screen').contentWindow.walkerInspector.frame() !== null);
+  const layout = await inPhone((w) => {
+    const { document } = w;
+    document.querySelector('#inspector-tree [data-shape="0"]').click();
+    return {
+      overflow: document.documentElement.scrollWidth - document.documentElement.clientWidth,
+      below: document.getElementById('inspector').getBoundingClientRect().top >= document.getElementById('canvas').getBoundingClientRect().bottom,
+      small: [...document.querySelectorAll('#inspector button')].map((b) => b.getBoundingClientRect())
+        .filter((r) => r.width > 0 && (r.width < 44 || r.height < 44)).length,
+    };
+  });
   assert.deepEqual(layout, { overflow: 0, below: true, small: 0 });
-  await page.click('#inspector-tree [data-shape="0"]');
-  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
-  assert.deepEqual(await page.evaluate(async () => (await window.axe.run()).violations.map((v) => `${v.id}: ${v.help}`)), []);
+  await page.addScriptTag({ content: readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8') });
+  const violations = await page.evaluate(async () => {
+    const frame = document.getElementById('narrow-screen');
+    frame.remove();  // the page itself, with its inspector open
+    document.getElementById('inspector-toggle').click();
+    await new Promise((done) => setTimeout(done, 500));
+    return (await window.axe.run()).violations.map((v) => `${v.id}: ${v.help}`);
+  });
+  assert.deepEqual(violations, []);
   await page.close();
 });
