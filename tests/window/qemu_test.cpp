@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "port_check.h"
+#include "checks.h"
 
 namespace {
 

@@ -70,7 +70,7 @@ public:
 
     // Starts argv[0] with extra environment entries ("NAME=value"). Its
     // standard output comes to this process through a pipe when
-    // captureOutput is set; displayFd, if not -1, stays open in the child.
+    // captureOutput is set; keepFd, if not -1, stays open in the child.
     // errorFile, if not empty, receives the child's standard error.
     bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool captureOutput,
                int keepFd = -1, const std::string& errorFile = "");

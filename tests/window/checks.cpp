@@ -1,15 +1,17 @@
 // Google Test before Xlib, whose macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
-#include "port_check.h"
+#include "checks.h"
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <random>
+#include <regex>
 
 #include "gait.h"
+#include "storm.h"
 
 namespace harness {
 
@@ -90,30 +92,37 @@ void expectSamePicturesAsNative(std::unique_ptr<Walker>& port, const VirtualDisp
     EXPECT_GT(ported[2].count(WHITE), 100) << "the port fired no beam";
 }
 
+void expectTheFourInformationLines(Walker& w, const std::string& newline)
+{
+    ASSERT_TRUE(pollUntil([&] { return std::count(w.output().begin(), w.output().end(), '\n') >= 4; }, Millis(20000)))
+        << "console so far: " << w.output();
+    w.pause();  // it walks on meanwhile: nothing more may be printed
+    const std::string line = "[^\r\n]";
+    const std::string format = "VENDOR : " + line + "+" + newline + "RENDERER : " + line + "+" + newline +
+                               "EXTENSIONS : " + line + "*" + newline + "VERSION : " + line + "+" + newline;
+    EXPECT_TRUE(std::regex_match(w.output(), std::regex(format))) << w.output().substr(0, 400);
+}
+
+void expectStillWorking(Walker& w)
+{
+    ASSERT_TRUE(w.alive()) << "it has ended";
+    w.key('2');  // solid, whatever came before: the walker must show plainly
+    const Image paused = w.pause();
+    ASSERT_FALSE(paused.pixels.empty()) << "the picture never came to rest";
+    EXPECT_GT(paused.countNot(BLACK), 500) << "the walker is out of sight";
+    w.key('S');
+    EXPECT_FALSE(w.waitForChange(paused).pixels.empty()) << "S did not resume";
+    const Image again = w.pause();
+    w.key('s');
+    EXPECT_FALSE(w.waitForChange(again).pixels.empty()) << "s did not step";
+}
+
 void expectSurvivesAStorm(Walker& port, int presses)
 {
-    const auto seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    // Every bound key but the dolly ones, which could walk it out of sight,
-    // and unbound ones; arrows; now and then a resize.
-    const std::string keys = ",.zx12asSdq w/;";
-    const std::array<unsigned long, 4> arrows{XK_Left, XK_Up, XK_Right, XK_Down};
-    for (int i = 0; i < presses; ++i) {
-        if (i % 50 == 49) {
-            port.resize(1 + static_cast<int>(random() % 700), 1 + static_cast<int>(random() % 700));
-        } else if (random() % 4 == 0) {
-            port.keysym(arrows[random() % arrows.size()], false, false);
-        } else {
-            port.key(keys[random() % keys.size()], false);
-        }
-    }
-    port.resize(400, 400);
-    port.key('2');
-    port.key('S');
-    ASSERT_TRUE(port.alive()) << "the storm ended it";
-    EXPECT_FALSE(port.waitForChange(port.capture()).pixels.empty()) << "not walking after the storm";
-    EXPECT_GT(port.pause().countNot(BLACK), 500) << "the walker is out of sight";
+    const unsigned seed = stormSeed();
+    SCOPED_TRACE("replay with WALKER_STORM_SEED=" + std::to_string(seed));
+    Storm(port, seed).run(presses);
+    expectStillWorking(port);
 }
 
 }  // namespace harness
