@@ -291,7 +291,10 @@ describe('keys on the page', () => {
     // The dolly keys come as a pair, so that the walker stays in sight.
     const keys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', '=-', 'z', 'x', ',', '.', '1', '2', 'a', 'D', 'd',
       'S', 's', 'q', 'A', '!', '?', ' ', 'Escape', 'Enter', 'Backspace', 'Delete', 'F1', 'Home', 'PageDown', 'Shift'];
-    let seed = Number(process.env.WALKER_STORM_SEED ?? 20261207);
+    // As the desktop's storms: a new seed each run, printed; WALKER_STORM_SEED replays one.
+    const first = Number(process.env.WALKER_STORM_SEED ?? Math.floor(Math.random() * 2 ** 31));
+    console.log(`storm seed ${first} (WALKER_STORM_SEED=${first} replays it)`);
+    let seed = first;
     const random = () => {  // mulberry32
       seed = (seed + 0x6d2b79f5) | 0;
       let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
@@ -303,8 +306,8 @@ describe('keys on the page', () => {
       for (const k of key === '=-' ? ['=', '-'] : [key]) await press(page, k);
     }
     await pressAndDraw(page, ['2', 'S']);
-    assert.ok(await walking(page), 'walking after the storm');
-    assert.ok(count(await canvasPicture(page), 'blue') > 0, 'the walker is in sight');
+    assert.ok(await walking(page), `walking after the storm of seed ${first}`);
+    assert.ok(count(await canvasPicture(page), 'blue') > 0, `the walker is in sight after the storm of seed ${first}`);
     assert.deepEqual(seen.errors, []);
     await page.close();
   });
