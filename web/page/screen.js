@@ -6,7 +6,7 @@
 //   system tells GLUT. The program asks GLUT for a 400 x 400 window, which
 //   on the page is 400 x 400 CSS pixels: the page's start-up script sizes the
 //   buffer in device pixels before the program starts, and the program keeps
-//   it (window_size.js), so fit after its start-up changes nothing unless the
+//   it (glut/window_size.js), so fit after its start-up changes nothing unless the
 //   layout moved meanwhile.
 // - The full-screen button puts the canvas on the whole screen and back.
 'use strict';

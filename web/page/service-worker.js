@@ -1,7 +1,7 @@
 // The page's service worker: on the first visit it caches the page's own
 // files, and from then on serves them from that cache, so that the page opens
 // without a network. The build writes it with the list of those files and a
-// hash of their contents (web/service_worker.cmake.in), so every build that
+// hash of their contents (service_worker.cmake.in), so every build that
 // changes a file is a new worker with a cache of its own: the browser
 // installs it on the next visit, and it takes over at once and drops the
 // caches of earlier builds.
