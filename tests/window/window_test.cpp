@@ -209,7 +209,10 @@ TEST_F(RealWindow, OneDrawsWireframeAndTwoSolid)
     w().key('1');
     const Image wire = w().waitForChange(solid);
     ASSERT_FALSE(wire.pixels.empty());
-    EXPECT_LT(wire.countNot(BLACK), solid.countNot(BLACK) / 2);
+    // Over a whole cycle the lines cover 0.46 to 0.50 of what the faces do, and
+    // the hip block's edges 0.23 to 0.29 of its faces: margins a pose cannot cross.
+    EXPECT_LT(wire.countNot(BLACK), solid.countNot(BLACK) * 3 / 5);
+    EXPECT_LT(wire.count(CYAN), solid.count(CYAN) / 2);
     for (std::uint32_t colour : {GREEN, MAGENTA, CYAN, BLUE}) {
         EXPECT_GT(wire.count(colour), 20) << std::hex << colour;
     }
