@@ -24,16 +24,17 @@ constexpr CallName CALL_NAMES[GL_CALLS] = {
     {"glutSolidCube", 1}, {"glutWireCube", 1}, {"glutSolidSphere", 3}, {"glutWireSphere", 3},
 };
 
+// k where it is below size, else 0.
+std::size_t index(int k, std::size_t size)
+{
+    return k >= 0 && static_cast<std::size_t>(k) < size ? static_cast<std::size_t>(k) : 0;
+}
+
 // Call i of the last recorded frame; the first for any other i.
 const RecordedCall& recordedCall(int i)
 {
     const RecordedFrame& frame = recordedFrame();
-    return frame.calls[static_cast<std::size_t>(i >= 0 && i < frame.count ? i : 0)];
-}
-
-std::size_t index(int k, std::size_t size)
-{
-    return k >= 0 && static_cast<std::size_t>(k) < size ? static_cast<std::size_t>(k) : 0;
+    return frame.calls[index(i, static_cast<std::size_t>(frame.count))];
 }
 
 }  // namespace

@@ -163,6 +163,16 @@ const Buffer& sphere(std::forward_list<Sphere>& built, Shape (*build)(int, int),
     return built.front().buffer;
 }
 
+void drawSphere(std::forward_list<Sphere>& built, Shape (*build)(int, int), GLenum mode, GlCall call, GLdouble radius,
+                GLint slices, GLint stacks)
+{
+    if (slices < 1 || stacks < 1) {
+        return;
+    }
+    draw(sphere(built, build, slices, stacks), mode, radius, call,
+         {radius, static_cast<double>(slices), static_cast<double>(stacks)});
+}
+
 }  // namespace
 
 void glutSolidCube(GLdouble size)
@@ -180,19 +190,11 @@ void glutWireCube(GLdouble size)
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 {
     static std::forward_list<Sphere> built;
-    if (slices < 1 || stacks < 1) {
-        return;
-    }
-    draw(sphere(built, solidSphere, slices, stacks), GL_TRIANGLES, radius, GlCall::SOLID_SPHERE,
-         {radius, static_cast<double>(slices), static_cast<double>(stacks)});
+    drawSphere(built, solidSphere, GL_TRIANGLES, GlCall::SOLID_SPHERE, radius, slices, stacks);
 }
 
 void glutWireSphere(GLdouble radius, GLint slices, GLint stacks)
 {
     static std::forward_list<Sphere> built;
-    if (slices < 1 || stacks < 1) {
-        return;
-    }
-    draw(sphere(built, wireSphere, slices, stacks), GL_LINES, radius, GlCall::WIRE_SPHERE,
-         {radius, static_cast<double>(slices), static_cast<double>(stacks)});
+    drawSphere(built, wireSphere, GL_LINES, GlCall::WIRE_SPHERE, radius, slices, stacks);
 }
