@@ -31,7 +31,7 @@ bool viewportKnown = false;             // by the frame being recorded
 // The view the shapes are drawn in.
 int shapesShown = ALL_SHAPES;
 int selectedShape = -1;
-int shapesDrawn = 0;  // in the frame or the replay being drawn
+int shapesReplayed = 0;  // in the replay being drawn
 
 void startRecording()
 {
@@ -40,7 +40,7 @@ void startRecording()
     recording->count = 0;
     recording->shapes = 0;
     recording->truncated = false;
-    shapesDrawn = 0;
+    recording->placed = false;
     viewportKnown = false;
 }
 
@@ -57,7 +57,9 @@ RecordedCall* record(GlCall call, const CallArgs& args)
     return &c;
 }
 
-const Viewport& recordingViewport()
+// The viewport is asked for once a frame, at its first shape: the
+// program's reshape may change it between frames.
+void noteViewport()
 {
     Viewport& v = recording->viewport;
     if (!viewportKnown) {
@@ -66,7 +68,21 @@ const Viewport& recordingViewport()
         emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), &bufferWidth, &v.bufferHeight);
         viewportKnown = true;
     }
-    return v;
+}
+
+// Where the frame's shapes land on the canvas.
+void place(RecordedFrame& frame)
+{
+    if (frame.placed) {
+        return;
+    }
+    for (int i = 0; i < frame.count; ++i) {
+        RecordedCall& c = frame.calls[static_cast<std::size_t>(i)];
+        if (c.shape >= 0) {
+            c.visible = canvasBox(c.onCanvas, frame.viewport, c.box);
+        }
+    }
+    frame.placed = true;
 }
 
 // Each recorded call made again, as the program made it.
@@ -131,14 +147,13 @@ void recordCall(GlCall call, const CallArgs& args)
 
 bool inspectShape(GlCall call, const CallArgs& args, const UnitShape& shape, const Matrix& clip, Colour& shade)
 {
-    const int index = shapesDrawn++;
+    const int index = replaying ? shapesReplayed++ : recording->shapes++;
     if (!replaying) {
-        ++recording->shapes;
         if (RecordedCall* c = record(call, args)) {
             c->shape = index;
             c->colour = shade;
             c->onCanvas = {shape.vertices, shape.primitive, clip};
-            c->visible = canvasBox(c->onCanvas, recordingViewport(), c->box);
+            noteViewport();
         }
     }
     if (index >= shapesShown) {
@@ -154,6 +169,7 @@ bool inspectShape(GlCall call, const CallArgs& args, const UnitShape& shape, con
 
 const RecordedFrame& recordedFrame()
 {
+    place(*recorded);
     return *recorded;
 }
 
@@ -179,19 +195,18 @@ void redrawFrame(int shown, int selected)
         return;
     }
     replaying = true;
-    const int drawnLive = shapesDrawn;  // of the frame being recorded, which goes on
     restoreFixedFunctionState(recorded->start);
-    shapesDrawn = 0;
+    shapesReplayed = 0;
     for (int i = 0; i < recorded->count; ++i) {
         replay(recorded->calls[static_cast<std::size_t>(i)]);
     }
-    shapesDrawn = drawnLive;
     replaying = false;
 }
 
 // No depth buffer: the shape drawn last at a pixel is the one seen there.
 int shapeAt(int x, int y, int shown)
 {
+    place(*recorded);
     for (int i = recorded->count - 1; i >= 0; --i) {
         const RecordedCall& c = recorded->calls[static_cast<std::size_t>(i)];
         if (c.shape >= 0 && c.shape < shown && c.visible && coversPixel(c.onCanvas, recorded->viewport, x, y)) {

@@ -72,6 +72,8 @@ struct RecordedCall {
     int shape;  // its place in the painter's order, from 0; -1 for other calls
     Colour colour;
     ShapeOnCanvas onCanvas;
+    // Worked out when the frame is first read: while walking, most recorded
+    // frames never are.
     bool visible;  // something of it is left in the view volume, in box
     CanvasBox box;
 };
@@ -84,6 +86,7 @@ struct RecordedFrame {
     int count;
     int shapes;
     bool truncated;  // more calls than MAX_RECORDED_CALLS, the rest not recorded
+    bool placed;     // its shapes' boxes worked out
 };
 
 // The last frame recorded to its end.

@@ -39,7 +39,7 @@ window.walkerInspector = (() => {
   let collapsed = new Set();  // pushes whose levels are folded, by call
   let builtAt = -Infinity;
   let taken = 0;  // frames read since the panel was opened
-  let buildTimer = 0;
+  let readTimer = 0;
 
   // Numbers as a person writes them: a few digits, a real minus sign.
   const num = (value) => String(Math.abs(value) < 5e-7 ? 0 : Number(value.toPrecision(4))).replace('-', '−');
@@ -302,11 +302,8 @@ window.walkerInspector = (() => {
     return list;
   };
 
-  const buildTree = () => {
+  const buildTree = (root) => {
     builtAt = performance.now();
-    clearTimeout(buildTimer);
-    buildTimer = 0;
-    const root = nest(frame.calls);
     treeList.replaceChildren(...level(root).children);
     if (frame.truncated) treeList.append(element('li', `… and more calls than the recorder keeps (${frame.calls.length})`));
     showOrder();
@@ -339,26 +336,37 @@ window.walkerInspector = (() => {
     redraw();
   };
 
-  // A new frame: the same part stays chosen (by its name, should the beam
-  // have come or gone); the slider keeps its place while the number of
-  // shapes stays the same.
+  // The last recorded frame read and shown: the same part stays chosen (by
+  // its name, should the beam have come or gone); the slider keeps its place
+  // while the number of shapes stays the same.
   const take = () => {
+    readTimer = 0;
     const before = frame;
     const chosenName = before && selected >= 0 ? names.get(selected) : undefined;
     frame = read();
     if (!frame) return;
     taken++;
     collapsed = before ? collapsed : new Set();
-    names = nameParts(nest(frame.calls));
+    const root = nest(frame.calls);
+    names = nameParts(root);
     if (before && before.shapes !== frame.shapes) {
       shown = null;
       selected = chosenName ? ([...names].find(([, name]) => name === chosenName)?.[0] ?? -1) : -1;
       Module._walkerShowRecordedFrame(-1, selected);
     }
     showWalk();
+    buildTree(root);
+  };
+
+  // While walking, the frames that come between two readings are not read.
+  const frameRecorded = () => {
     const wait = Module.walkerWalking() ? builtAt + WALKING_TREE_MS - performance.now() : 0;
-    if (wait <= 0) buildTree();
-    else if (!buildTimer) buildTimer = setTimeout(buildTree, wait);
+    if (wait <= 0) {
+      clearTimeout(readTimer);
+      take();
+    } else if (!readTimer) {
+      readTimer = setTimeout(take, wait);
+    }
   };
 
   const setOpen = (now) => {
@@ -376,8 +384,8 @@ window.walkerInspector = (() => {
       Module._walkerInspect(1);
       heading.focus();
     } else {
-      clearTimeout(buildTimer);
-      buildTimer = 0;
+      clearTimeout(readTimer);
+      readTimer = 0;
       Module._walkerInspect(0);
       outline.hidden = true;
       toggle.focus();
@@ -431,7 +439,7 @@ window.walkerInspector = (() => {
     // Each frame recorded while the panel is open, at the end of the
     // program's display: read once that display has returned.
     recorded: () => {
-      if (open) queueMicrotask(take);
+      if (open) queueMicrotask(frameRecorded);
     },
     // For the tests: the frame as read, the names the tree gives its shapes,
     // and how many frames have been read since the panel was opened.
