@@ -40,6 +40,12 @@ export default [
     },
   },
   {
+    // The frame inspector's modules: ES modules in the browser, and pure ones
+    // in Node's tests too.
+    files: ['web/inspector/**/*.js'],
+    languageOptions: { sourceType: 'module' },
+  },
+  {
     // Node's ES modules; the functions they hand to the page run in the browser.
     files: ['**/*.mjs', 'eslint.config.js'],
     languageOptions: {

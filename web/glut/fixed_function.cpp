@@ -10,8 +10,7 @@
 // whole fixed function as generated shaders and costs the page's start-up
 // far more than the program draws with. glClearColor, glViewport and
 // glGetString stay those of Emscripten's WebGL library; glClear is its own,
-// noted for the page's frame inspector, as every call here is
-// (frame_recorder.h).
+// traced, as every call here is (trace_hooks.h).
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -28,7 +27,7 @@
 #include <string>
 
 #include "fixed_function.h"
-#include "frame_recorder.h"
+#include "trace_hooks.h"
 
 namespace {
 
@@ -181,6 +180,8 @@ void turn(double angle, double ux, double uy, double uz)
 
 }  // namespace
 
+const TraceHooks* traceHooks = nullptr;
+
 const FixedFunctionState& fixedFunctionState()
 {
     return state;
@@ -191,14 +192,14 @@ void restoreFixedFunctionState(const FixedFunctionState& saved)
     state = saved;
 }
 
-void drawShape(const UnitShape& shape, float scale, GlCall call, const CallArgs& args)
+void drawShape(const UnitShape& shape, float scale)
 {
     useProgram();
     const Matrix size = {scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, scale, 0, 0, 0, 0, 1};
     const Matrix transform =
         multiply(state.projection[state.projectionTop], multiply(state.modelview[state.modelviewTop], size));
     Colour shade = state.colour;
-    if (frameInspected && !inspectShape(call, args, shape, transform, shade)) {
+    if (traceHooks != nullptr && !traceHooks->drawing({shape.vertices, shape.primitive, transform}, shade)) {
         return;
     }
     for (std::size_t i = 0; i < 4; ++i) {
@@ -210,29 +211,23 @@ void drawShape(const UnitShape& shape, float scale, GlCall call, const CallArgs&
     glDrawArrays(shape.primitive, 0, static_cast<GLsizei>(shape.vertices->size()));
 }
 
-// Emscripten's WebGL clear, noted for the page's frame inspector.
+// Emscripten's WebGL clear, traced.
 void glClear(GLbitfield mask)
 {
     emscripten_glClear(mask);
-    if (frameInspected) {
-        recordCall(GlCall::CLEAR, {static_cast<double>(mask)});
-    }
+    trace(TracedCall::CLEAR, {static_cast<double>(mask)});
 }
 
 void glMatrixMode(GLenum mode)
 {
     state.projectionCurrent = mode == GL_PROJECTION;
-    if (frameInspected) {
-        recordCall(GlCall::MATRIX_MODE, {static_cast<double>(mode)});
-    }
+    trace(TracedCall::MATRIX_MODE, {static_cast<double>(mode)});
 }
 
 void glLoadIdentity()
 {
     top() = IDENTITY;
-    if (frameInspected) {
-        recordCall(GlCall::LOAD_IDENTITY, {});
-    }
+    trace(TracedCall::LOAD_IDENTITY, {});
 }
 
 void glPushMatrix()
@@ -244,9 +239,7 @@ void glPushMatrix()
         ++depth;
         top() = copy;
     }
-    if (frameInspected) {
-        recordCall(GlCall::PUSH_MATRIX, {});
-    }
+    trace(TracedCall::PUSH_MATRIX, {});
 }
 
 void glPopMatrix()
@@ -255,9 +248,7 @@ void glPopMatrix()
     if (depth > 0) {
         --depth;
     }
-    if (frameInspected) {
-        recordCall(GlCall::POP_MATRIX, {});
-    }
+    trace(TracedCall::POP_MATRIX, {});
 }
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
@@ -268,9 +259,7 @@ void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
         {0, 0, 1, z},
         {0, 0, 0, 1},
     }});
-    if (frameInspected) {
-        recordCall(GlCall::TRANSLATE, {x, y, z});
-    }
+    trace(TracedCall::TRANSLATE, {x, y, z});
 }
 
 void glScalef(GLfloat x, GLfloat y, GLfloat z)
@@ -281,9 +270,7 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z)
         {0, 0, z, 0},
         {0, 0, 0, 1},
     }});
-    if (frameInspected) {
-        recordCall(GlCall::SCALE, {x, y, z});
-    }
+    trace(TracedCall::SCALE, {x, y, z});
 }
 
 // A turn of angle degrees about the axis (x, y, z), which the GL normalises.
@@ -293,17 +280,13 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
     if (length != 0.0) {
         turn(angle, x / length, y / length, z / length);
     }
-    if (frameInspected) {
-        recordCall(GlCall::ROTATE, {angle, x, y, z});
-    }
+    trace(TracedCall::ROTATE, {angle, x, y, z});
 }
 
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
     state.colour = {red, green, blue, 1};
-    if (frameInspected) {
-        recordCall(GlCall::COLOUR, {red, green, blue});
-    }
+    trace(TracedCall::COLOUR, {red, green, blue});
 }
 
 void glClearDepth(GLclampd depth)
@@ -324,7 +307,5 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
         {0, 0, (zFar + zNear) / depth, 2.0 * zFar * zNear / depth},
         {0, 0, -1, 0},
     }});
-    if (frameInspected) {
-        recordCall(GlCall::PERSPECTIVE, {fovy, aspect, zNear, zFar});
-    }
+    trace(TracedCall::PERSPECTIVE, {fovy, aspect, zNear, zFar});
 }

@@ -1,5 +1,5 @@
 // The page's small fixed-function GL (fixed_function.cpp): what the shapes
-// need to draw through it, and what the frame inspector reads and puts back.
+// need to draw through it, and its state, for whatever draws a frame again.
 #ifndef WALKER_WEB_FIXED_FUNCTION_H
 #define WALKER_WEB_FIXED_FUNCTION_H
 
@@ -31,11 +31,8 @@ struct FixedFunctionState {
 const FixedFunctionState& fixedFunctionState();
 void restoreFixedFunctionState(const FixedFunctionState& saved);
 
-// Which call of the program's a call is (frame_recorder.h).
-enum class GlCall : int;
-
 // One GLUT shape at unit size in a vertex buffer, with its vertices kept for
-// the frame inspector, which works out where the shape lands.
+// the trace hooks (trace_hooks.h), whose listeners work out where it lands.
 struct UnitShape {
     GLuint buffer;
     GLenum primitive;
@@ -43,7 +40,7 @@ struct UnitShape {
 };
 
 // Draws the shape scaled by scale about the origin, through the current
-// matrices and colour: the program's call (a GLUT shape) with these arguments.
-void drawShape(const UnitShape& shape, float scale, GlCall call, const std::array<double, 4>& args);
+// matrices and colour.
+void drawShape(const UnitShape& shape, float scale);
 
 #endif

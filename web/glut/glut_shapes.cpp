@@ -5,8 +5,8 @@
 //
 // Each shape is built once, at unit size, into a vertex buffer of the GL and
 // drawn from it in a single draw (fixed_function.cpp); the size comes from a
-// scale. Its vertices are kept too, for the page's frame inspector, which
-// works out where each shape lands on the canvas.
+// scale. Its vertices are kept too, for the trace hooks' listeners, which
+// work out where each shape lands on the canvas.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 // The GL's buffer functions, which need the types of the above.
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "fixed_function.h"
-#include "frame_recorder.h"
+#include "trace_hooks.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ Buffer upload(Shape shape)
     return buffer;
 }
 
-void draw(const Buffer& buffer, GLenum primitive, double scale, GlCall call, const CallArgs& args)
+void draw(const Buffer& buffer, GLenum primitive, double scale)
 {
-    drawShape({buffer.name, primitive, &buffer.vertices}, static_cast<float>(scale), call, args);
+    drawShape({buffer.name, primitive, &buffer.vertices}, static_cast<float>(scale));
 }
 
 // The unit cube's corner i has its x, y, z at +0.5 where bit 0, 1, 2 of i is set.
@@ -144,8 +144,8 @@ Shape wireSphere(int slices, int stacks)
 }
 
 // Every sphere built, by its slices and stacks: a program asks for the same
-// ones every time, so each is built once. None is dropped, so that the frame
-// inspector's record of a shape never outlives its vertices.
+// ones every time, so each is built once. None is dropped, so that a
+// listener's record of a shape never outlives its vertices.
 struct Sphere {
     int slices;
     int stacks;
@@ -163,14 +163,14 @@ const Buffer& sphere(std::forward_list<Sphere>& built, Shape (*build)(int, int),
     return built.front().buffer;
 }
 
-void drawSphere(std::forward_list<Sphere>& built, Shape (*build)(int, int), GLenum mode, GlCall call, GLdouble radius,
-                GLint slices, GLint stacks)
+void drawSphere(std::forward_list<Sphere>& built, Shape (*build)(int, int), GLenum mode, TracedCall call,
+                GLdouble radius, GLint slices, GLint stacks)
 {
+    trace(call, {radius, static_cast<double>(slices), static_cast<double>(stacks)});
     if (slices < 1 || stacks < 1) {
         return;
     }
-    draw(sphere(built, build, slices, stacks), mode, radius, call,
-         {radius, static_cast<double>(slices), static_cast<double>(stacks)});
+    draw(sphere(built, build, slices, stacks), mode, radius);
 }
 
 }  // namespace
@@ -178,23 +178,25 @@ void drawSphere(std::forward_list<Sphere>& built, Shape (*build)(int, int), GLen
 void glutSolidCube(GLdouble size)
 {
     static const Buffer buffer = upload(solidCube());
-    draw(buffer, GL_TRIANGLES, size, GlCall::SOLID_CUBE, {size});
+    trace(TracedCall::SOLID_CUBE, {size});
+    draw(buffer, GL_TRIANGLES, size);
 }
 
 void glutWireCube(GLdouble size)
 {
     static const Buffer buffer = upload(wireCube());
-    draw(buffer, GL_LINES, size, GlCall::WIRE_CUBE, {size});
+    trace(TracedCall::WIRE_CUBE, {size});
+    draw(buffer, GL_LINES, size);
 }
 
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 {
     static std::forward_list<Sphere> built;
-    drawSphere(built, solidSphere, GL_TRIANGLES, GlCall::SOLID_SPHERE, radius, slices, stacks);
+    drawSphere(built, solidSphere, GL_TRIANGLES, TracedCall::SOLID_SPHERE, radius, slices, stacks);
 }
 
 void glutWireSphere(GLdouble radius, GLint slices, GLint stacks)
 {
     static std::forward_list<Sphere> built;
-    drawSphere(built, wireSphere, GL_LINES, GlCall::WIRE_SPHERE, radius, slices, stacks);
+    drawSphere(built, wireSphere, GL_LINES, TracedCall::WIRE_SPHERE, radius, slices, stacks);
 }

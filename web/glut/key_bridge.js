@@ -58,8 +58,10 @@ mergeInto(LibraryManager.library, {
           event.target.closest('button, a[href], input, select, textarea')) return;
       // Keys that a part of the page names as its own (data-page-keys, on
       // it or around it: the frame inspector's slider and [ and ]) are its.
+      // The space bar is named Space there.
       var owner = event.target.closest && event.target.closest('[data-page-keys]');
-      if (owner && owner.getAttribute('data-page-keys').split(' ').indexOf(event.key) >= 0) return;
+      var name = event.key === ' ' ? 'Space' : event.key;
+      if (owner && owner.getAttribute('data-page-keys').split(' ').indexOf(name) >= 0) return;
       GLUT.saveModifiers(event);
       if (!walkerKeys.send(event.key)) return;
       // Arrows and space must not scroll the page. Tab still moves the focus,

@@ -164,6 +164,50 @@ bool canvasBox(const ShapeOnCanvas& shape, const Viewport& viewport, CanvasBox& 
     return true;
 }
 
+void coveredPixels(const ShapeOnCanvas& shape, const Viewport& viewport, const CanvasBox& within,
+                   std::vector<bool>& mask)
+{
+    struct Context {
+        const CanvasBox& within;
+        std::vector<bool>& mask;
+        bool lines;
+    } context{within, mask, shape.primitive == GL_LINES};
+    eachPiece(
+        shape, viewport,
+        [](const Piece& piece, void* data) {
+            Context& c = *static_cast<Context*>(data);
+            // Only the pixels near the piece are tried.
+            double left = c.within.right;
+            double right = c.within.left;
+            double top = c.within.bottom;
+            double bottom = c.within.top;
+            for (std::size_t i = 0; i < piece.count; ++i) {
+                left = std::min(left, piece.corners[i][0]);
+                right = std::max(right, piece.corners[i][0]);
+                top = std::min(top, piece.corners[i][1]);
+                bottom = std::max(bottom, piece.corners[i][1]);
+            }
+            const double reach = c.lines ? LINE_REACH : 0.0;
+            const int x0 = std::max(c.within.left, static_cast<int>(std::floor(left - reach)));
+            const int x1 = std::min(c.within.right, static_cast<int>(std::ceil(right + reach)));
+            const int y0 = std::max(c.within.top, static_cast<int>(std::floor(top - reach)));
+            const int y1 = std::min(c.within.bottom, static_cast<int>(std::ceil(bottom + reach)));
+            const int width = c.within.right - c.within.left;
+            for (int y = y0; y < y1; ++y) {
+                for (int x = x0; x < x1; ++x) {
+                    const std::array<double, 2> centre = {x + 0.5, y + 0.5};
+                    if (c.lines ? nearLine(piece, centre) : inPolygon(piece, centre)) {
+                        const auto row = static_cast<std::size_t>(y - c.within.top);
+                        c.mask[row * static_cast<std::size_t>(width) + static_cast<std::size_t>(x - c.within.left)] =
+                            true;
+                    }
+                }
+            }
+            return false;
+        },
+        &context);
+}
+
 bool coversPixel(const ShapeOnCanvas& shape, const Viewport& viewport, int x, int y)
 {
     std::array<double, 2> centre = {x + 0.5, y + 0.5};

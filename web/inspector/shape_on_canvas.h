@@ -40,4 +40,10 @@ bool canvasBox(const ShapeOnCanvas& shape, const Viewport& viewport, CanvasBox& 
 // centre lies in one of its triangles, or within a pixel of one of its lines.
 bool coversPixel(const ShapeOnCanvas& shape, const Viewport& viewport, int x, int y);
 
+// The pixels of within that the shape covers, as coversPixel finds them:
+// mask holds one entry a pixel of within, row by row, and each covered
+// pixel's entry is set to true (the others are left as they are).
+void coveredPixels(const ShapeOnCanvas& shape, const Viewport& viewport, const CanvasBox& within,
+                   std::vector<bool>& mask);
+
 #endif

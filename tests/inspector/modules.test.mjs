@@ -1,0 +1,132 @@
+// The frame inspector's pure modules (web/inspector/) on frames the real
+// page recorded (tools/record_frames.mjs): reading the record, the tree,
+// the parts' names, the words and the chain of transforms, checked by
+// properties of any frame of the walker rather than by one frame's numbers.
+import assert from 'node:assert/strict';
+import { readFileSync, readdirSync } from 'node:fs';
+import { test } from 'node:test';
+import { chainTo } from '../../web/inspector/chain.js';
+import { nameParts } from '../../web/inspector/parts.js';
+import { readFormat, readRecord } from '../../web/inspector/record.js';
+import { nest, shapesIn } from '../../web/inspector/tree.js';
+import { rowsOf, wordsFor } from '../../web/inspector/words.js';
+
+const DIR = new URL('frames/', import.meta.url);
+const FRAMES = readdirSync(DIR).filter((f) => f.endsWith('.json')).map((file) => {
+  const saved = JSON.parse(readFileSync(new URL(file, DIR), 'utf8'));
+  const format = readFormat(saved.format);
+  const bytes = Buffer.from(saved.record, 'base64');
+  const frame = readRecord(format, new Float64Array(bytes.buffer, bytes.byteOffset, bytes.length / 8));
+  return { name: file.replace('.json', ''), format, frame, ...nameParts(nest(frame.calls)) };
+});
+
+const multiply = (a, b) => Array.from({ length: 16 }, (_, k) => {
+  const [c, r] = [Math.floor(k / 4), k % 4];
+  return [0, 1, 2, 3].reduce((sum, i) => sum + a[i * 4 + r] * b[c * 4 + i], 0);
+});
+// A transform's own matrix, from its arguments.
+const matrixOf = ({ name, args }) => {
+  const m = [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1];
+  if (name === 'glTranslatef') [m[12], m[13], m[14]] = args;
+  if (name === 'glScalef') [m[0], m[5], m[10]] = args;
+  if (name === 'glRotatef') {
+    const [angle, ...axis] = args;
+    const length = Math.hypot(...axis);
+    const [x, y, z] = axis.map((v) => v / length);
+    const [c, s] = [Math.cos(angle * Math.PI / 180), Math.sin(angle * Math.PI / 180)];
+    const rows = [[x * x * (1 - c) + c, x * y * (1 - c) - z * s, x * z * (1 - c) + y * s],
+      [y * x * (1 - c) + z * s, y * y * (1 - c) + c, y * z * (1 - c) - x * s],
+      [x * z * (1 - c) - y * s, y * z * (1 - c) + x * s, z * z * (1 - c) + c]];
+    for (let r = 0; r < 3; r++) for (let col = 0; col < 3; col++) m[col * 4 + r] = rows[r][col];
+  }
+  return m;
+};
+const near = (a, b) => a.every((v, i) => Math.abs(v - b[i]) < 1e-4);
+const origin = (m) => m.slice(12, 15);
+const distance = (a, b) => Math.hypot(...origin(a).map((v, i) => v - origin(b)[i]));
+
+test('every recorded call reads back whole: the stack\'s depth, shapes in order, boxes inside the canvas', () => {
+  for (const { name, frame } of FRAMES) {
+    let depth = frame.startDepth;
+    for (const call of frame.calls) {
+      depth += call.name === 'glPushMatrix' ? 1 : call.name === 'glPopMatrix' ? -1 : 0;
+      assert.equal(call.depth, depth, `${name}: the depth after call ${call.index}`);
+    }
+    const shapes = frame.calls.filter((c) => c.shape >= 0);
+    assert.deepEqual(shapes.map((c) => c.shape), shapes.map((_, i) => i), `${name}: shapes in the painter's order`);
+    assert.equal(shapes.length, frame.shapes);
+    const [, , width, height] = frame.viewport;
+    for (const { box } of shapes.filter((c) => c.box)) {
+      assert.ok(box[0] >= 0 && box[1] >= 0 && box[2] <= width && box[3] <= height && box[0] < box[2] && box[1] < box[3],
+        `${name}: box ${box} inside the ${width} x ${height} canvas`);
+    }
+  }
+});
+
+test('the chain of transforms to each shape, applied to the frame\'s start in order, is the shape\'s own matrix', () => {
+  for (const { name, frame } of FRAMES) {
+    for (const call of frame.calls.filter((c) => c.shape >= 0)) {
+      const chain = chainTo(frame.calls, call.index);
+      assert.ok(near(chain.at(-1).modelview, call.modelview), `${name}: the last transform leaves shape ${call.shape}'s matrix`);
+      const product = chain.reduce((m, t) => multiply(m, matrixOf(t)), frame.start);
+      assert.ok(near(product, call.modelview), `${name}: the chain's product is shape ${call.shape}'s matrix`);
+      for (const m of [frame.start, ...chain.map((t) => t.modelview)]) {
+        assert.deepEqual(rowsOf(m)[3], [0, 0, 0, 1], `${name}: every matrix shown is affine, its translation in the last column`);
+      }
+    }
+  }
+});
+
+// What each part is, whatever the pose: its shape and its colour.
+const KIND = {
+  'hip ball': ['Sphere', 'green'], thigh: ['Cube', 'blue'], 'knee ball': ['Sphere', 'green'], shin: ['Cube', 'blue'],
+  'ankle cube': ['Cube', 'green'], foot: ['Cube', 'blue'], turret: ['Cube', 'green'], 'barrel cube': ['Cube', 'magenta'],
+  'hip block': ['Cube', 'cyan'], beam: ['Cube', 'white'],
+};
+const COLOURS = { green: '0,1,0', blue: '0,0,1', magenta: '1,0,1', cyan: '0,1,1', white: '1,1,1' };
+
+test('every shape is named once, as the part it is; each level by what it holds', () => {
+  for (const { name, frame, shapes, levels } of FRAMES) {
+    assert.equal(new Set(shapes.values()).size, frame.shapes, `${name}: every shape named, each once`);
+    assert.equal(name === 'beam', [...shapes.values()].includes('beam'), `${name}: the beam only in its frame`);
+    const byName = new Map([...shapes].map(([shape, part]) => [part, frame.calls.find((c) => c.shape === shape)]));
+    for (const [part, call] of byName) {
+      const [kind, colour] = KIND[part.replace(/^.*: /, '').replace(/ \d$/, '')];
+      assert.ok(call.name.endsWith(kind), `${name}: ${part} is drawn by ${call.name}`);
+      assert.equal(call.colour.join(), COLOURS[colour], `${name}: ${part} is ${colour}`);
+    }
+    for (const pair of ['front', 'rear']) {
+      for (const leg of ['0 (its left)', '1 (its right)']) {
+        const part = (p) => byName.get(`${pair} pair, leg ${leg}: ${p}`).modelview;
+        assert.ok(distance(part('thigh'), part('hip ball')) < distance(part('shin'), part('hip ball')),
+          `${name}: ${pair} leg ${leg}'s thigh is nearer its hip ball than its shin`);
+      }
+    }
+    if (name === 'start') {
+      const hip = (leg) => origin(byName.get(`front pair, leg ${leg}: hip ball`).modelview)[0];
+      assert.ok(hip('0 (its left)') > hip('1 (its right)'), 'seen from the front, leg 0 is on the eye\'s right');
+    }
+    // A level named for a part holds that part's shapes and no other.
+    const root = nest(frame.calls);
+    const walk = (node) => node.children.filter((c) => c.children).flatMap((c) => [c, ...walk(c)]);
+    for (const level of walk(root)) {
+      const levelName = levels.get(level.push.index);
+      const inside = shapesIn(level).map((s) => shapes.get(s.shape));
+      if (KIND[levelName] && levelName !== 'turret') assert.ok(inside.length === 1 && inside[0].endsWith(levelName), `${name}: level ${levelName} holds ${inside}`);
+      if (/leg \d \([^)]*\)$/.test(levelName ?? '')) assert.ok(inside.length === 6 && inside.every((s) => s.startsWith(levelName)));
+    }
+  }
+});
+
+test('a call in words says each of its arguments, as the list of calls has it', () => {
+  for (const { name, frame, format } of FRAMES) {
+    const words = wordsFor(format.calls);
+    for (const call of frame.calls) {
+      const said = words(call);
+      assert.doesNotMatch(said, /[{}]/, `${name}: ${said}`);
+      if (/Translate|Rotate|Scale|Cube/.test(call.name)) {
+        for (const arg of call.args) assert.ok(said.includes(String(Number(arg.toPrecision(4))).replace('-', '−')), `${name}: ${said} says ${arg}`);
+      }
+    }
+  }
+});

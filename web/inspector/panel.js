@@ -1,0 +1,477 @@
+// The frame inspector's panel: how the program draws one frame. Opened, it
+// pauses the walk and has the recorder keep each frame the program draws
+// (Module._walkerInspect); it lists the frame's calls as the tree the matrix
+// stack makes of them, named by part, builds the frame up shape by shape in
+// the painter's order (the recorded frame drawn again up to a shape), and
+// shows a chosen shape in its own colours, every other dimmed, with the
+// transforms that place it and the later shapes that cover it. The tree
+// follows the WAI-ARIA tree pattern; a new frame updates it in place, so its
+// scroll, folds and focus stay where they were.
+import { chainTo } from './chain.js';
+import { nameParts } from './parts.js';
+import { readFormat, readRecord } from './record.js';
+import { isLevel, nest, shapesIn } from './tree.js';
+import { code, colourName, num, rowsOf, triple, wordsFor } from './words.js';
+
+const $ = (id) => document.getElementById(id);
+const [section, toggle, heading, walkStatus, slider, orderText, chosen, tree, outline, canvas, screen] =
+  ['inspector', 'inspector-toggle', 'inspector-heading', 'inspector-walk', 'inspector-order', 'inspector-order-text',
+    'inspector-selected', 'inspector-tree', 'inspector-outline', 'canvas', 'screen'].map($);
+// While the walker walks, a new frame comes at every display refresh: the
+// tree is brought up to date at most this often then, as the readout is.
+const WALKING_TREE_MS = 500;
+
+const format = readFormat(Module.UTF8ToString(Module._walkerRecordFormat()));
+const words = wordsFor(format.calls);
+
+let open = false;
+let wasWalking = false;  // when the panel was opened
+let frame = null;  // the last recorded frame, as read
+let names = { shapes: new Map(), levels: new Map() };
+let shape = null;  // by place in the painter's order: its call
+let shown = null;  // shapes drawn; null: all of them
+let selected = -1;  // the chosen shape's place in the painter's order
+const folded = new Set();  // levels folded, by their part's key
+let structure = '';  // the calls' names in order, as the tree was built for
+let builtAt = -Infinity;
+let taken = 0;  // frames read since the panel was opened
+let readTimer = 0;
+
+const element = (tag, text, className) => {
+  const e = document.createElement(tag);
+  if (text !== undefined) e.textContent = text;
+  if (className) e.className = className;
+  return e;
+};
+
+const shapeName = (n) => names.shapes.get(n) ?? `shape ${n + 1}`;
+const shownCount = () => shown ?? frame.shapes;
+const shapeCalls = () => frame.calls.filter((c) => c.shape >= 0);
+
+// The last recorded frame, read from the one packed buffer; null until one is.
+const read = () => {
+  const at = Module._walkerRecord();
+  if (!at) return null;
+  const length = Module.HEAPF64[at / 8];
+  return readRecord(format, Module.HEAPF64.subarray(at / 8, at / 8 + length));
+};
+
+// A 4 x 4 column-major matrix as a table a screen reader can walk: rows and
+// columns headed.
+const matrixTable = (m, caption) => {
+  const table = element('table', undefined, 'matrix');
+  table.createCaption().textContent = caption;
+  const head = table.createTHead().insertRow();
+  head.append(element('td'));
+  for (let c = 0; c < 4; c++) Object.assign(head.appendChild(element('th', `column ${c + 1}`)), { scope: 'col' });
+  const body = table.createTBody();
+  rowsOf(m).forEach((values, r) => {
+    const row = body.insertRow();
+    Object.assign(row.appendChild(element('th', `row ${r + 1}`)), { scope: 'row' });
+    for (const value of values) row.insertCell().textContent = num(value);
+  });
+  return table;
+};
+
+// Tree lines: each call a treeitem, each push level one with a group of its
+// own; a line's key names it by part, so that the same line is found again
+// in the next frame, the beam come or gone.
+const lineText = (call) => (call.shape >= 0
+  ? `${words(call)}: ${shapeName(call.shape)}, ${colourName(call.colour)}`
+  : words(call));
+
+const treeItem = (key, level) => {
+  const item = element('li');
+  item.tabIndex = -1;
+  item.setAttribute('role', 'treeitem');
+  item.setAttribute('aria-level', String(level));
+  item.dataset.key = key;
+  return item;
+};
+
+const lineOf = (item, call, text) => {
+  const line = element('span', undefined, 'line');
+  line.id = `inspector-line-${call.index}`;
+  if (call.shape >= 0) {
+    const swatch = element('span', undefined, 'swatch');
+    swatch.setAttribute('aria-hidden', 'true');
+    swatch.style.background = `rgb(${call.colour.map((c) => Math.round(c * 255)).join()})`;
+    line.append(swatch);
+  }
+  line.append(element('span', text, 'words'), ' ', element('code', code(call)));
+  item.prepend(line);
+  return line;
+};
+
+const build = (node, level, path) => {
+  const list = [];
+  const seen = new Map();
+  const unique = (key) => {
+    const n = (seen.get(key) ?? 0) + 1;
+    seen.set(key, n);
+    return n === 1 ? key : `${key} #${n}`;
+  };
+  for (const child of node.children) {
+    if (!isLevel(child)) {
+      const key = unique(child.shape >= 0 ? `${shapeName(child.shape)}` : `${path}/${child.name}`);
+      const item = treeItem(key, level);
+      lineOf(item, child, lineText(child));
+      if (child.shape >= 0) {
+        item.dataset.shape = String(child.shape);
+        item.setAttribute('aria-selected', String(child.shape === selected));
+      }
+      list.push(item);
+      continue;
+    }
+    const part = names.levels.get(child.push.index);
+    const count = shapesIn(child).length;
+    const label = part ? `${part}: push` : `push (${count} ${count === 1 ? 'shape' : 'shapes'})`;
+    const key = unique(`${path}/${part ?? 'level'}`);
+    const item = treeItem(key, level);
+    lineOf(item, child.push, label);
+    item.dataset.level = key;
+    const group = element('ul');
+    group.setAttribute('role', 'group');
+    group.append(...build(child, level + 1, key));
+    const popKey = `${key}/pop`;
+    const pop = treeItem(popKey, level + 1);
+    if (child.pop) {
+      lineOf(pop, child.pop, part ? `pop: back out of ${part}` : 'pop');
+    } else {
+      pop.append(element('span', 'never popped', 'line'));
+    }
+    group.append(pop);
+    const isFolded = folded.has(key);
+    item.setAttribute('aria-expanded', String(!isFolded));
+    group.hidden = isFolded;
+    item.append(group);
+    list.push(item);
+  }
+  return list;
+};
+
+const items = () => [...tree.querySelectorAll('[role=treeitem]')];
+const visibleItems = () => items().filter((item) => !item.parentElement.closest('[role=group][hidden]'));
+const focusedItem = () => (tree.contains(document.activeElement) ? document.activeElement.closest('[role=treeitem]') : null);
+
+// One Tab stop into the tree: the line last moved to.
+const rove = (item) => {
+  for (const other of tree.querySelectorAll('[role=treeitem][tabindex="0"]')) other.tabIndex = -1;
+  if (item) item.tabIndex = 0;
+};
+
+const moveTo = (item) => {
+  if (!item) return;
+  rove(item);
+  item.focus({ preventScroll: true });
+  // Into the tree's own view, without scrolling the page.
+  const box = tree.parentElement;
+  const [line, view] = [item.querySelector('.line').getBoundingClientRect(), box.getBoundingClientRect()];
+  if (line.top < view.top) box.scrollTop -= view.top - line.top;
+  else if (line.bottom > view.bottom) box.scrollTop += line.bottom - view.bottom;
+};
+
+// The whole tree again, for a frame of other calls: folds by part, the
+// focused line by its key and the list's scroll are kept.
+const rebuild = () => {
+  const box = tree.parentElement;
+  const [scroll, focusKey, roveKey] = [box.scrollTop, focusedItem()?.dataset.key,
+    tree.querySelector('[tabindex="0"]')?.dataset.key];
+  tree.replaceChildren(...build(nest(frame.calls), 1, ''));
+  if (frame.truncated) tree.append(element('li', `… and more calls than the recorder keeps (${frame.calls.length})`));
+  structure = frame.calls.map((c) => c.name).join();
+  const find = (key) => key && tree.querySelector(`[data-key="${CSS.escape(key)}"]`);
+  rove(find(roveKey) || items()[0]);
+  if (focusKey) find(focusKey)?.focus({ preventScroll: true });
+  box.scrollTop = scroll;
+};
+
+// The same calls as the tree shows: only the words that changed.
+const update = () => {
+  for (const call of frame.calls) {
+    const line = document.getElementById(`inspector-line-${call.index}`);
+    const text = line?.querySelector('.words');
+    if (!text || call.name === 'glPushMatrix' || call.name === 'glPopMatrix') continue;
+    const now = lineText(call);
+    if (text.textContent !== now) {
+      text.textContent = now;
+      line.querySelector('code').textContent = code(call);
+    }
+  }
+};
+
+// The slider's place, and the tree's line of the last shape drawn.
+const showOrder = (reveal) => {
+  const n = shownCount();
+  slider.max = String(frame.shapes);
+  slider.value = String(n);
+  const last = n > 0 ? `; the last drawn: ${shapeName(n - 1)}` : '';
+  orderText.value = `${n} of ${frame.shapes} shapes${last}`;
+  slider.setAttribute('aria-valuetext', n > 0 ? `${n} of ${frame.shapes}: ${shapeName(n - 1)}` : `none of ${frame.shapes}`);
+  for (const item of tree.querySelectorAll('[aria-current]')) {
+    item.removeAttribute('aria-current');
+    item.classList.remove('current');
+  }
+  const item = tree.querySelector(`[data-shape="${n - 1}"]`);
+  if (!item) return;
+  item.setAttribute('aria-current', 'step');
+  item.classList.add('current');
+  if (reveal) {
+    const box = tree.parentElement;
+    const [line, view] = [item.querySelector('.line').getBoundingClientRect(), box.getBoundingClientRect()];
+    if (line.top < view.top || line.bottom > view.bottom) box.scrollTop += line.top - view.top - box.clientHeight / 2;
+  }
+};
+
+const step = (text, call, matrix) => {
+  const item = element('li', text);
+  if (call) item.append(' ', element('code', code(call)));
+  item.append(matrixTable(matrix, `The modelview matrix after: ${text}`));
+  return item;
+};
+
+// The chosen shape: its call, its box, what covers it, and the chain from the eye to it.
+const showChosen = () => {
+  const call = shape;
+  chosen.hidden = !call;
+  outline.hidden = !call?.box;
+  if (!call) return;
+  $('inspector-selected-heading').textContent = `${shapeName(selected)}: ${words(call)}, ${colourName(call.colour)}`;
+  const [left, top, right, bottom] = call.box ?? [];
+  $('inspector-box').textContent = call.box
+    ? `Its box on the canvas: pixels ${left} to ${right - 1} across, ${top} to ${bottom - 1} down ` +
+      `(${right - left} × ${bottom - top} of ${canvas.width} × ${canvas.height}).`
+    : 'Nothing of it lies on the canvas.';
+  $('inspector-covered').textContent = coveredText(call);
+  const list = $('inspector-chain');
+  const start = frame.start;
+  const translated = [0, 1, 2, 4, 5, 6, 8, 9, 10].every((k) => start[k] === (k % 5 === 0 ? 1 : 0));
+  list.replaceChildren(step(translated
+    ? `translate ${triple(start.slice(12, 15))}, as reshape left the modelview for every frame`
+    : 'the modelview as the frame found it', null, start));
+  for (const transform of chainTo(frame.calls, call.index)) list.append(step(words(transform), transform, transform.modelview));
+  list.append(step(`then the ${words(call)} itself, drawn through the matrix above`, call, call.modelview));
+  if (call.box) {
+    const scale = canvas.getBoundingClientRect().width / canvas.width;
+    Object.assign(outline.style, {
+      left: `${left * scale}px`, top: `${top * scale}px`,
+      width: `${(right - left) * scale}px`, height: `${(bottom - top) * scale}px`,
+    });
+  }
+};
+
+// The later shapes drawn over it, from the recorded triangles: with no depth
+// buffer the shape drawn last at a pixel is the one seen there.
+const covering = (n) => {
+  const at = Module._walkerCovering(n, shown ?? -1) / 8;
+  const [pixels, inSight, count] = Module.HEAPF64.subarray(at, at + 3);
+  const by = [];
+  for (let i = 0; i < count; i++) by.push({ shape: Module.HEAPF64[at + 3 + 2 * i], pixels: Module.HEAPF64[at + 4 + 2 * i] });
+  return { pixels, inSight, by };
+};
+
+const coveredText = (call) => {
+  if (!call.box || call.shape >= shownCount()) return '';
+  const { pixels, inSight, by } = covering(call.shape);
+  if (by.length === 0) return `Nothing drawn after it covers it: all its ${pixels} pixels are in sight.`;
+  const list = by.map((b) => `${shapeName(b.shape)} (${b.pixels} pixels)`).join(', ');
+  return `Drawn after it, and so over it: ${list}. ${inSight} of its ${pixels} pixels stay in sight.`;
+};
+
+const showWalk = () => {
+  walkStatus.textContent = Module.walkerWalking()
+    ? 'Walking: each frame is recorded, and this list follows twice a second. Any unbound key, such as p, pauses.'
+    : 'The walk is paused while you look: s steps it, and S resumes it.';
+};
+
+// The recorded frame drawn again as the panel shows it.
+const redraw = (reveal = false) => {
+  Module._walkerShowRecordedFrame(shown ?? -1, selected);
+  showOrder(reveal);
+  showChosen();
+};
+
+const select = (n) => {
+  selected = n;
+  shape = shapeCalls()[n] ?? null;
+  for (const item of tree.querySelectorAll('[data-shape]')) {
+    item.setAttribute('aria-selected', String(Number(item.dataset.shape) === selected));
+  }
+  redraw();
+};
+
+const showUpTo = (n) => {
+  shown = n >= frame.shapes ? null : Math.max(0, n);
+  redraw(true);
+};
+
+// The last recorded frame read and shown: the same part stays chosen (by its
+// name, should the beam have come or gone); the slider keeps its place while
+// the number of shapes stays the same.
+const take = () => {
+  readTimer = 0;
+  const before = frame;
+  const chosenName = before && selected >= 0 ? names.shapes.get(selected) : undefined;
+  frame = read();
+  if (!frame) return;
+  taken++;
+  builtAt = performance.now();
+  names = nameParts(nest(frame.calls));
+  if (before && before.shapes !== frame.shapes) {
+    shown = null;
+    selected = chosenName ? ([...names.shapes].find(([, name]) => name === chosenName)?.[0] ?? -1) : -1;
+    Module._walkerShowRecordedFrame(-1, selected);
+  }
+  shape = shapeCalls()[selected] ?? null;
+  if (frame.calls.map((c) => c.name).join() === structure) update();
+  else rebuild();
+  showWalk();
+  showOrder(false);
+  showChosen();
+};
+
+// While walking, the frames that come between two readings are not read.
+const frameRecorded = () => {
+  const wait = Module.walkerWalking() ? builtAt + WALKING_TREE_MS - performance.now() : 0;
+  if (wait <= 0) {
+    clearTimeout(readTimer);
+    take();
+  } else if (!readTimer) {
+    readTimer = setTimeout(take, wait);
+  }
+};
+
+// Lays the panel out beside or below the canvas, which stays in view: below
+// it, the slider sticks under the canvas; the list fills what is left of
+// the window, and scrolls in a box of its own.
+const placeSticky = () => {
+  const below = section.getBoundingClientRect().top >= screen.getBoundingClientRect().bottom - 1;
+  const top = below ? screen.offsetHeight : 0;
+  const order = $('inspector-order-row').offsetHeight;
+  document.body.style.setProperty('--inspector-top', `${top}px`);
+  document.body.style.setProperty('--inspector-tree-height', `${Math.max(160, window.innerHeight - top - order - 8)}px`);
+  document.documentElement.style.scrollPaddingTop = open ? `${top + order + 4}px` : '';
+};
+
+const setOpen = (now) => {
+  if (now === open) return;
+  open = now;
+  section.hidden = !open;
+  document.body.classList.toggle('inspecting', open);
+  toggle.setAttribute('aria-expanded', String(open));
+  if (open) {
+    [frame, structure, taken, shown, selected, shape] = [null, '', 0, null, -1, null];
+    wasWalking = Module.walkerWalking();
+    tree.replaceChildren();
+    Module.walkerKey('p');  // a key the program does not bind: the walk pauses
+    walkStatus.textContent = 'Recording the next frame…';
+    Module._walkerInspect(1);
+    placeSticky();
+    heading.focus({ preventScroll: true });
+    tree.parentElement.scrollTop = 0;
+    tree.parentElement.scrollIntoView({ block: 'start' });
+  } else {
+    clearTimeout(readTimer);
+    readTimer = 0;
+    Module._walkerInspect(0);
+    outline.hidden = true;
+    document.documentElement.style.scrollPaddingTop = '';
+    if (wasWalking) Module.walkerKey('S');
+    $('inspector-closed').textContent = wasWalking
+      ? 'The frame inspector is closed, and the walker walks again.'
+      : 'The frame inspector is closed; the walk stays paused, as it was.';
+    toggle.focus();
+  }
+};
+
+// The tree's keys (WAI-ARIA's tree pattern); they never reach the program.
+const KEYS = {
+  ArrowDown: (item, list) => moveTo(list[list.indexOf(item) + 1]),
+  ArrowUp: (item, list) => moveTo(list[list.indexOf(item) - 1]),
+  Home: (item, list) => moveTo(list[0]),
+  End: (item, list) => moveTo(list.at(-1)),
+  ArrowRight: (item) => {
+    if (item.getAttribute('aria-expanded') === 'false') fold(item, false);
+    else if (item.dataset.level) moveTo(item.querySelector('[role=treeitem]'));
+  },
+  ArrowLeft: (item) => {
+    if (item.getAttribute('aria-expanded') === 'true') fold(item, true);
+    else moveTo(item.parentElement.closest('[role=treeitem]'));
+  },
+  Enter: (item) => activate(item),
+  ' ': (item) => activate(item),
+};
+
+const fold = (item, shut) => {
+  item.setAttribute('aria-expanded', String(!shut));
+  item.querySelector('[role=group]').hidden = shut;
+  if (shut) folded.add(item.dataset.level);
+  else folded.delete(item.dataset.level);
+};
+
+// A shape's line chooses it (pressed again, it lets go); a level's folds it.
+const activate = (item) => {
+  if (item.dataset.shape !== undefined) {
+    const n = Number(item.dataset.shape);
+    select(n === selected ? -1 : n);
+  } else if (item.dataset.level) {
+    fold(item, item.getAttribute('aria-expanded') === 'true');
+  }
+};
+
+tree.addEventListener('keydown', (event) => {
+  const item = event.target.closest('[role=treeitem]');
+  const key = KEYS[event.key];
+  if (!item || !key || event.ctrlKey || event.altKey || event.metaKey) return;
+  key(item, visibleItems());
+  event.preventDefault();
+});
+tree.addEventListener('click', (event) => {
+  const item = event.target.closest('[role=treeitem]');
+  if (!item) return;
+  rove(item);
+  item.focus({ preventScroll: true });
+  activate(item);
+});
+section.addEventListener('keydown', (event) => {
+  if (!frame || event.ctrlKey || event.altKey || event.metaKey) return;
+  if (event.key === '[' || event.key === ']') {
+    showUpTo(shownCount() + (event.key === ']' ? 1 : -1));
+    event.preventDefault();
+  }
+});
+$('inspector-close').addEventListener('click', () => setOpen(false));
+slider.addEventListener('input', () => showUpTo(Number(slider.value)));
+$('inspector-previous').addEventListener('click', () => showUpTo(shownCount() - 1));
+$('inspector-next').addEventListener('click', () => showUpTo(shownCount() + 1));
+// The shape seen where the canvas is clicked; the background chooses none.
+canvas.addEventListener('click', (event) => {
+  if (!open || !frame) return;
+  const rect = canvas.getBoundingClientRect();
+  const x = Math.floor((event.clientX - rect.left) * canvas.width / rect.width);
+  const y = Math.floor((event.clientY - rect.top) * canvas.height / rect.height);
+  select(Module._walkerShapeAt(x, y, shown ?? -1));
+});
+window.addEventListener('resize', () => {
+  if (!open) return;
+  placeSticky();
+  if (frame) showChosen();
+});
+
+export const panel = {
+  toggle: () => setOpen(!open),
+  // Every change of the program's state: a pause or a resume shows here too.
+  changed: () => {
+    if (open && frame) showWalk();
+  },
+  // Each frame recorded while the panel is open, at the end of the program's
+  // display: read once that display has returned.
+  recorded: () => {
+    if (open) queueMicrotask(frameRecorded);
+  },
+  // For the tests: the frame as read, the names the tree gives its shapes
+  // and levels, and how many frames have been read since the panel was opened.
+  frame: () => frame && {
+    ...frame, names: Object.fromEntries(names.shapes), levels: Object.fromEntries(names.levels), taken,
+  },
+};
