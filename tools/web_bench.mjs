@@ -105,7 +105,11 @@ async function busy(page, seconds) {
 //   refresh and the layout after it, the refresh's cost being the difference;
 // - empty: a clear-only frame;
 // - inspected: a walker frame with the frame inspector's panel open, which
-//   records it, then reads it and builds its tree.
+//   records it, then reads it and brings its tree up to date, with the page
+//   laid out again;
+// - choose: a shape chosen in the inspector's list (two shapes in turn): the
+//   frame drawn again, the chosen shape's chain and covering shapes shown,
+//   the page laid out again.
 function installFrames(page) {
   return page.evaluate(() => {
     const gl = document.getElementById('canvas').getContext('webgl');
@@ -126,7 +130,20 @@ function installFrames(page) {
       refresh: () => { Module.walkerKey('s'); refresh(); },
       empty: () => { gl.clear(gl.COLOR_BUFFER_BIT); finish(); },
       // The panel reads the recorded frame once the display has returned.
-      inspected: async () => { walker(); finish(); await Promise.resolve(); },
+      inspected: async () => {
+        walker();
+        finish();
+        await Promise.resolve();
+        void document.body.offsetHeight;
+      },
+      choose: (() => {
+        let turn = 0;
+        return () => {
+          document.querySelector(`#inspector-tree [data-shape="${turn++ % 2 === 0 ? 7 : 13}"]`).click();
+          void document.body.offsetHeight;
+          finish();
+        };
+      })(),
     };
     Module.walkerKey('p');
   });
@@ -252,8 +269,10 @@ try {
   report('web_record_ratio', (recorded / closed).toFixed(2));
   await press(other, '#inspector-toggle');
   await other.waitForFunction(() => window.walkerInspector.frame() !== null);
-  const [panel] = await frameCosts([{ page: other, kind: 'inspected' }]);
+  const [panel, choose] = await frameCosts([{ page: other, kind: 'inspected' }, { page: other, kind: 'choose' }]);
   report('web_inspector_frame_us', panel.toFixed(1));
+  report('web_inspector_frame_ratio', (panel / closed).toFixed(2));
+  report('web_inspector_choose_us', choose.toFixed(1));
   await other.close();
   await page.close();
 

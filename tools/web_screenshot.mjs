@@ -1,17 +1,18 @@
 // Serves the built page, opens it in headless Chromium, lets the walker walk,
 // saves a screenshot of the whole page and ends the server and the browser.
-// With --inspector, the screenshot is of the frame inspector instead: the
-// walker paused, built up to the front pair's first thigh, which is chosen.
-// Usage: node tools/web_screenshot.mjs [--inspector] PNG [SECONDS]
+// With --inspector=WIDTHxHEIGHT, the screenshot is of the frame inspector
+// instead, in a window that size, as a person sees it: the walker paused,
+// built up to the front pair's first thigh, which is chosen.
+// Usage: node tools/web_screenshot.mjs [--inspector=WIDTHxHEIGHT] PNG [SECONDS]
 import { launchBrowser, serve, started } from './chromium.mjs';
 
-const inspector = process.argv[2] === '--inspector';
+const inspector = /^--inspector=(\d+)x(\d+)$/.exec(process.argv[2] ?? '');
 const [path, seconds = '3'] = process.argv.slice(inspector ? 3 : 2);
 if (!path || !(Number(seconds) >= 0)) {
-  console.error('Usage: node tools/web_screenshot.mjs [--inspector] PNG [SECONDS]');
+  console.error('Usage: node tools/web_screenshot.mjs [--inspector=WIDTHxHEIGHT] PNG [SECONDS]');
   process.exit(2);
 }
-const CHOSEN = 'front pair, leg 0: thigh';
+const CHOSEN = 'front pair, leg 0 (its left): thigh';
 
 // The inspector opened on a frame, the chosen part drawn last and chosen.
 async function showInspector(page) {
@@ -21,12 +22,11 @@ async function showInspector(page) {
     const { names } = window.walkerInspector.frame();
     return Number(Object.keys(names).find((k) => names[k] === name));
   }, CHOSEN);
-  await page.click(`#inspector-tree [data-shape="${shape}"]`);
+  await page.$eval(`#inspector-tree [data-shape="${shape}"]`, (line) => line.click());
   await page.$eval('#inspector-order', (slider, n) => {
     slider.value = String(n);
     slider.dispatchEvent(new Event('input'));
   }, shape + 1);
-  await page.evaluate(() => window.scrollTo(0, 0));
 }
 
 const server = await serve();
@@ -34,7 +34,7 @@ const browser = await launchBrowser();
 try {
   console.log(`No DISPLAY: serving the page at ${server.url} and opening it in headless Chromium`);
   const page = await browser.newPage();
-  await page.setViewport({ width: 900, height: inspector ? 1000 : 800 });
+  await page.setViewport(inspector ? { width: Number(inspector[1]), height: Number(inspector[2]) } : { width: 900, height: 800 });
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   await page.goto(server.url, { waitUntil: 'load' });

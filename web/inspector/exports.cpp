@@ -26,21 +26,23 @@ extern "C" {
 // 0: the recorder's hooks removed, and the plain frame drawn again.
 EMSCRIPTEN_KEEPALIVE void walkerInspect(int on)
 {
+    inspectorView = {ALL_SHAPES, -1};
     if (on != 0) {
         startRecording();
         glutPostRedisplay();
     } else if (recordingFrames()) {
         stopRecording();
-        replayFrame(recordedFrame(), {ALL_SHAPES, -1});
+        replayFrame(recordedFrame(), inspectorView);
     }
 }
 
 // The last recorded frame drawn again with only its first shown shapes (all
 // where shown is negative), every shape but selected dimmed (none dimmed
-// where selected is negative).
+// where selected is negative); the program's next frames are drawn so too.
 EMSCRIPTEN_KEEPALIVE void walkerShowRecordedFrame(int shown, int selected)
 {
-    replayFrame(recordedFrame(), {shapesOrAll(shown), selected});
+    inspectorView = {shapesOrAll(shown), selected};
+    replayFrame(recordedFrame(), inspectorView);
 }
 
 // The shape drawn last at the canvas's pixel (x, y), among the first shown

@@ -1,9 +1,12 @@
 // The frame inspector's recorder: each call the program draws with, with the
 // modelview matrix after it, and for each shape its colour and where it lands
 // on the canvas, from the end of the frame before to the frame's
-// glutSwapBuffers. Two frames are kept: the one being drawn and the last
+// glutSwapBuffers, each drawn as the inspector's view shows it (replay.h).
+// Two frames are kept: the one being drawn and the last
 // drawn to its end, which the inspector reads and draws again.
 #include "frame_recorder.h"
+
+#include "replay.h"
 
 #include <emscripten/html5_webgl.h>
 
@@ -81,7 +84,7 @@ bool drawing(const TracedShape& shape, Colour& shade)
         lastCall = nullptr;
         noteViewport();
     }
-    return true;
+    return inView(inspectorView, index, shade);
 }
 
 void frameEnded()

@@ -22,16 +22,7 @@ void called(TracedCall /*call*/, const CallArgs& /*args*/) {}
 
 bool drawing(const TracedShape& /*shape*/, Colour& shade)
 {
-    const int index = drawn++;
-    if (index >= view.shown) {
-        return false;
-    }
-    if (view.selected >= 0 && index != view.selected) {
-        for (std::size_t i = 0; i < 3; ++i) {
-            shade[i] *= DIMMED;
-        }
-    }
-    return true;
+    return inView(view, drawn++, shade);
 }
 
 void frameEnded() {}
@@ -63,6 +54,21 @@ void again(const RecordedCall& c)
 }
 
 }  // namespace
+
+ReplayView inspectorView{ALL_SHAPES, -1};
+
+bool inView(const ReplayView& shownAs, int index, Colour& shade)
+{
+    if (index >= shownAs.shown) {
+        return false;
+    }
+    if (shownAs.selected >= 0 && index != shownAs.selected) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            shade[i] *= DIMMED;
+        }
+    }
+    return true;
+}
 
 void replayFrame(const RecordedFrame& frame, const ReplayView& shownAs)
 {

@@ -12,6 +12,13 @@ struct ReplayView {
     int selected;  // every other shape dimmed; none where -1
 };
 
+// The view the inspector shows: the program's own frames, as they are
+// recorded, are drawn in it too.
+extern ReplayView inspectorView;
+
+// Whether shape index is drawn in the view, and in what shade.
+bool inView(const ReplayView& view, int index, Colour& shade);
+
 // The GL's state is left as it was: the program's next frame is drawn as if
 // no replay had come between.
 void replayFrame(const RecordedFrame& frame, const ReplayView& shownAs);
