@@ -43,7 +43,10 @@ function lineMatching(stream, pattern, what) {
 export async function serve(dir = WEB_DIR) {
   const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', dir],
     { stdio: ['ignore', 'pipe', 'ignore'] });
-  const [, port] = await lineMatching(server.stdout, /port (\d+)/, 'the static server');
+  const [, port] = await lineMatching(server.stdout, /port (\d+)/, 'the static server').catch((error) => {
+    server.kill();  // else it keeps the process that failed from ending
+    throw error;
+  });
   return { url: `http://127.0.0.1:${port}/`, stop: () => server.kill() };
 }
 

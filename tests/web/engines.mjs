@@ -30,11 +30,18 @@ import puppeteer from 'puppeteer-core';
 import { BidiKeyboard } from 'puppeteer-core/internal/bidi/Input.js';
 import { launchBrowser as launchChromium } from '../../tools/chromium.mjs';
 
-export const ENGINES = ['chromium', 'firefox', 'webkit'];
+// Each engine as docs/web.md names it (run.mjs checks that they agree).
+export const ENGINE_NAMES = { chromium: 'Chromium', firefox: 'Firefox ESR', webkit: 'WebKitGTK' };
+export const ENGINES = Object.keys(ENGINE_NAMES);
+// An engine that has not started in this long will not.
+const LAUNCH_TIMEOUT_MS = 45000;
 
-// The ends of what a test file started, at its end or when it fails.
+// The ends of what a test file started, at its end or when it fails. Any
+// child left running keeps the test file's process, and so node --test, from
+// ending: a failed launch ends them all.
 const started = new Set();
-process.on('exit', () => started.forEach((child) => child.kill()));
+const stopAll = () => started.forEach((child) => child.kill());
+process.on('exit', stopAll);
 
 function start(command, args, options = {}) {
   const child = spawn(command, args, { stdio: 'ignore', ...options });
@@ -55,12 +62,17 @@ function startXvfb() {
 
 async function launchFirefox() {
   const xvfb = await startXvfb();
-  const browser = await puppeteer.launch({
-    browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr', headless: false,
-    extraPrefsFirefox: { 'webgl.force-enabled': true }, env: { ...process.env, DISPLAY: xvfb.display },
-  });
-  browser.on('disconnected', xvfb.stop);
-  return browser;
+  try {
+    const browser = await puppeteer.launch({
+      browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr', headless: false,
+      extraPrefsFirefox: { 'webgl.force-enabled': true }, env: { ...process.env, DISPLAY: xvfb.display },
+    });
+    browser.on('disconnected', xvfb.stop);
+    return browser;
+  } catch (error) {
+    xvfb.stop();
+    throw error;
+  }
 }
 
 const MINIBROWSER = process.env.MINIBROWSER ?? readdirSync('/usr/lib')
@@ -137,7 +149,9 @@ class WebKitPage extends EventEmitter {
     for (let attempt = 1; ; attempt++) {
       const session = await this.#newSession(args).catch((error) => {
         this.#driver.kill();
-        if (attempt === 3) throw error;
+        if (attempt < 3) return null;
+        this.#proxy.close();
+        throw error;
       });
       if (session) {
         this.#session = Promise.resolve(session);
@@ -303,6 +317,17 @@ class WebKitPage extends EventEmitter {
 async function launchWebKit() {
   const xvfb = await startXvfb();
   const pages = new Set();
+  // Each page starts a MiniBrowser of its own when it is first used: one
+  // started and closed here says now whether any can start.
+  const probe = new WebKitPage(xvfb.display);
+  try {
+    await probe.goto('about:blank');
+  } catch (error) {
+    xvfb.stop();
+    throw error;
+  } finally {
+    await probe.close();
+  }
   return {
     async newPage() {
       const page = new WebKitPage(xvfb.display);
@@ -318,7 +343,24 @@ async function launchWebKit() {
 
 const LAUNCH = { chromium: launchChromium, firefox: launchFirefox, webkit: launchWebKit };
 
-export function launch(engine) {
+// Fails within LAUNCH_TIMEOUT_MS, naming the engine, and leaves nothing
+// running when it does.
+export async function launch(engine) {
   if (!LAUNCH[engine]) throw new Error(`No browser engine ${engine}: ${ENGINES.join(', ')}`);
-  return LAUNCH[engine]();
+  const launching = LAUNCH[engine]();
+  let timer;
+  const late = new Promise((_, fail) => {
+    timer = setTimeout(() => {
+      launching.then((browser) => browser.close(), () => {});
+      fail(new Error(`not started after ${LAUNCH_TIMEOUT_MS / 1000} s`));
+    }, LAUNCH_TIMEOUT_MS);
+  });
+  try {
+    return await Promise.race([launching, late]);
+  } catch (error) {
+    stopAll();
+    throw new Error(`${ENGINE_NAMES[engine]} (${engine}) could not start: ${error.message}`, { cause: error });
+  } finally {
+    clearTimeout(timer);
+  }
 }

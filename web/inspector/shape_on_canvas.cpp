@@ -19,6 +19,8 @@ constexpr std::size_t MAX_CORNERS = 9;
 constexpr int PLANES = 6;
 // A line is hit within this many pixels of it.
 constexpr double LINE_REACH = 1.0;
+// Far less than the half pixel from an edge to a centre.
+constexpr double ROUNDING = 1e-3;
 
 struct Polygon {
     std::array<Point, MAX_CORNERS> corners;
@@ -159,8 +161,10 @@ bool canvasBox(const ShapeOnCanvas& shape, const Viewport& viewport, CanvasBox& 
     if (!(extent.left <= extent.right)) {
         return false;
     }
-    box = {static_cast<int>(std::floor(extent.left)), static_cast<int>(std::floor(extent.top)),
-           static_cast<int>(std::ceil(extent.right)), static_cast<int>(std::ceil(extent.bottom))};
+    // Corners on a pixel's edge, a side plane's cut included, come out of the
+    // float matrices a hair either side of it: not a pixel more for that.
+    box = {static_cast<int>(std::floor(extent.left + ROUNDING)), static_cast<int>(std::floor(extent.top + ROUNDING)),
+           static_cast<int>(std::ceil(extent.right - ROUNDING)), static_cast<int>(std::ceil(extent.bottom - ROUNDING))};
     return true;
 }
 
