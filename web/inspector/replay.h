@@ -17,7 +17,7 @@ struct ReplayView {
 extern ReplayView inspectorView;
 
 // Whether shape index is drawn in the view, and in what shade.
-bool inView(const ReplayView& view, int index, Colour& shade);
+bool inView(const ReplayView& shownAs, int index, Colour& shade);
 
 // The GL's state is left as it was: the program's next frame is drawn as if
 // no replay had come between.
