@@ -19,6 +19,8 @@ constexpr std::size_t MAX_CORNERS = 9;
 constexpr int PLANES = 6;
 // A line is hit within this many pixels of it.
 constexpr double LINE_REACH = 1.0;
+// The GL's lines are a pixel wide.
+constexpr double LINE_WIDTH = 1.0;
 // Far less than the half pixel from an edge to a centre.
 constexpr double ROUNDING = 1e-3;
 
@@ -160,6 +162,11 @@ bool canvasBox(const ShapeOnCanvas& shape, const Viewport& viewport, CanvasBox& 
         &extent);
     if (!(extent.left <= extent.right)) {
         return false;
+    }
+    // A line lights the pixels half a pixel either side of it.
+    if (shape.primitive == GL_LINES) {
+        extent = {extent.left - LINE_WIDTH / 2, extent.right + LINE_WIDTH / 2, extent.top - LINE_WIDTH / 2,
+                  extent.bottom + LINE_WIDTH / 2};
     }
     // Corners on a pixel's edge, a side plane's cut included, come out of the
     // float matrices a hair either side of it: not a pixel more for that.
