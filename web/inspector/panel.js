@@ -36,6 +36,8 @@ let structure = '';  // the calls' names in order, as the tree was built for
 let builtAt = -Infinity;
 let taken = 0;  // frames read since the panel was opened
 let readTimer = 0;
+let lines = new Map();  // a call's index → its line's words and code, as built
+let canvasWidth = 0;  // the canvas's width on the page, as last laid out
 
 const element = (tag, text, className) => {
   const e = document.createElement(tag);
@@ -98,8 +100,10 @@ const lineOf = (item, call, text) => {
     swatch.style.background = `rgb(${call.colour.map((c) => Math.round(c * 255)).join()})`;
     line.append(swatch);
   }
-  line.append(element('span', text, 'words'), ' ', element('code', code(call)));
+  const [words, source] = [element('span', text, 'words'), element('code', code(call))];
+  line.append(words, ' ', source);
   item.prepend(line);
+  lines.set(call.index, { words, source });
   return line;
 };
 
@@ -177,45 +181,56 @@ const rebuild = () => {
   const box = tree.parentElement;
   const [scroll, focusKey, roveKey] = [box.scrollTop, focusedItem()?.dataset.key,
     tree.querySelector('[tabindex="0"]')?.dataset.key];
+  lines = new Map();
   tree.replaceChildren(...build(nest(frame.calls), 1, ''));
   if (frame.truncated) tree.append(element('li', `… and more calls than the recorder keeps (${frame.calls.length})`));
-  structure = frame.calls.map((c) => c.name).join();
   const find = (key) => key && tree.querySelector(`[data-key="${CSS.escape(key)}"]`);
   rove(find(roveKey) || items()[0]);
   if (focusKey) find(focusKey)?.focus({ preventScroll: true });
   box.scrollTop = scroll;
 };
 
-// The same calls as the tree shows: only the words that changed.
-const update = () => {
+// Text set only where it changed, so that a new frame lays out and paints
+// only what moved.
+const setText = (node, text) => {
+  if (node.textContent !== text) node.textContent = text;
+};
+
+const sameNumbers = (a, b) => a === b || (a?.length === b?.length && a.every((value, k) => value === b[k]));
+
+// The same calls as the tree shows, the frame before them: only the words
+// of calls whose arguments or colour changed.
+const update = (before) => {
   for (const call of frame.calls) {
-    const line = document.getElementById(`inspector-line-${call.index}`);
-    const text = line?.querySelector('.words');
-    if (!text || call.name === 'glPushMatrix' || call.name === 'glPopMatrix') continue;
-    const now = lineText(call);
-    if (text.textContent !== now) {
-      text.textContent = now;
-      line.querySelector('code').textContent = code(call);
-    }
+    const line = lines.get(call.index);
+    const was = before.calls[call.index];
+    if (!line || call.name === 'glPushMatrix' || call.name === 'glPopMatrix' ||
+      (sameNumbers(call.args, was.args) && sameNumbers(call.colour, was.colour))) continue;
+    setText(line.words, lineText(call));
+    setText(line.source, code(call));
   }
 };
 
 // The slider's place, and the tree's line of the last shape drawn.
 const showOrder = (reveal) => {
   const n = shownCount();
-  slider.max = String(frame.shapes);
-  slider.value = String(n);
+  if (slider.max !== String(frame.shapes)) slider.max = String(frame.shapes);
+  if (slider.value !== String(n)) slider.value = String(n);
   const last = n > 0 ? `; the last drawn: ${shapeName(n - 1)}` : '';
-  orderText.value = `${n} of ${frame.shapes} shapes${last}`;
-  slider.setAttribute('aria-valuetext', n > 0 ? `${n} of ${frame.shapes}: ${shapeName(n - 1)}` : `none of ${frame.shapes}`);
-  for (const item of tree.querySelectorAll('[aria-current]')) {
-    item.removeAttribute('aria-current');
-    item.classList.remove('current');
-  }
+  setText(orderText, `${n} of ${frame.shapes} shapes${last}`);
+  const valueText = n > 0 ? `${n} of ${frame.shapes}: ${shapeName(n - 1)}` : `none of ${frame.shapes}`;
+  if (slider.getAttribute('aria-valuetext') !== valueText) slider.setAttribute('aria-valuetext', valueText);
   const item = tree.querySelector(`[data-shape="${n - 1}"]`);
+  for (const other of tree.querySelectorAll('[aria-current]')) {
+    if (other === item) continue;
+    other.removeAttribute('aria-current');
+    other.classList.remove('current');
+  }
   if (!item) return;
-  item.setAttribute('aria-current', 'step');
-  item.classList.add('current');
+  if (!item.classList.contains('current')) {
+    item.setAttribute('aria-current', 'step');
+    item.classList.add('current');
+  }
   if (reveal) {
     const box = tree.parentElement;
     const [line, view] = [item.querySelector('.line').getBoundingClientRect(), box.getBoundingClientRect()];
@@ -223,11 +238,40 @@ const showOrder = (reveal) => {
   }
 };
 
+// A step of the chain: its words, its call and the matrix it leaves; drawn
+// again in place while the chain has the same steps, as it has frame after
+// frame of a walk.
 const step = (text, call, matrix) => {
-  const item = element('li', text);
-  if (call) item.append(' ', element('code', code(call)));
-  item.append(matrixTable(matrix, `The modelview matrix after: ${text}`));
+  const item = element('li');
+  item.append(element('span', text), ' ', element('code', call ? code(call) : ''), matrixTable(matrix, ''));
   return item;
+};
+
+let chainShown = [];  // the chain's steps as last shown: [words, call, matrix]
+const sameCall = (a, b) => a === b || (a?.name === b?.name && sameNumbers(a?.args, b?.args));
+
+const showStep = (item, text, call, matrix) => {
+  const [words, source, table] = item.children;
+  setText(words, text);
+  setText(source, call ? code(call) : '');
+  setText(table.caption, `The modelview matrix after: ${text}`);
+  const cells = table.tBodies[0].rows;
+  rowsOf(matrix).forEach((values, r) => values.forEach((value, c) => setText(cells[r].cells[c], num(value))));
+};
+
+const showChain = (steps) => {
+  const list = $('inspector-chain');
+  if (list.children.length !== steps.length) {
+    list.replaceChildren(...steps.map(() => step('', null, frame.start)));
+    chainShown = [];
+  }
+  // A step's words follow from its call, or from its matrix where it has none.
+  steps.forEach(([say, call, matrix], k) => {
+    const [, wasCall, wasMatrix] = chainShown[k] ?? [];
+    if (chainShown[k] && sameCall(call, wasCall) && sameNumbers(matrix, wasMatrix)) return;
+    showStep(list.children[k], say(), call, matrix);
+  });
+  chainShown = steps;
 };
 
 // The chosen shape: its call, its box, what covers it, and the chain from the eye to it.
@@ -236,23 +280,24 @@ const showChosen = () => {
   chosen.hidden = !call;
   outline.hidden = !call?.box;
   if (!call) return;
-  $('inspector-selected-heading').textContent = `${shapeName(selected)}: ${words(call)}, ${colourName(call.colour)}`;
+  setText($('inspector-selected-heading'), `${shapeName(selected)}: ${words(call)}, ${colourName(call.colour)}`);
   const [left, top, right, bottom] = call.box ?? [];
-  $('inspector-box').textContent = call.box
+  setText($('inspector-box'), call.box
     ? `Its box on the canvas: pixels ${left} to ${right - 1} across, ${top} to ${bottom - 1} down ` +
       `(${right - left} × ${bottom - top} of ${canvas.width} × ${canvas.height}).`
-    : 'Nothing of it lies on the canvas.';
-  $('inspector-covered').textContent = coveredText(call);
-  const list = $('inspector-chain');
+    : 'Nothing of it lies on the canvas.');
+  setText($('inspector-covered'), coveredText(call));
   const start = frame.start;
   const translated = [0, 1, 2, 4, 5, 6, 8, 9, 10].every((k) => start[k] === (k % 5 === 0 ? 1 : 0));
-  list.replaceChildren(step(translated
-    ? `translate ${triple(start.slice(12, 15))}, as reshape left the modelview for every frame`
-    : 'the modelview as the frame found it', null, start));
-  for (const transform of chainTo(frame.calls, call.index)) list.append(step(words(transform), transform, transform.modelview));
-  list.append(step(`then the ${words(call)} itself, drawn through the matrix above`, call, call.modelview));
+  showChain([
+    [() => (translated
+      ? `translate ${triple(start.slice(12, 15))}, as reshape left the modelview for every frame`
+      : 'the modelview as the frame found it'), null, start],
+    ...chainTo(frame.calls, call.index).map((transform) => [() => words(transform), transform, transform.modelview]),
+    [() => `then the ${words(call)} itself, drawn through the matrix above`, call, call.modelview],
+  ]);
   if (call.box) {
-    const scale = canvas.getBoundingClientRect().width / canvas.width;
+    const scale = (canvasWidth || canvas.getBoundingClientRect().width) / canvas.width;
     Object.assign(outline.style, {
       left: `${left * scale}px`, top: `${top * scale}px`,
       width: `${(right - left) * scale}px`, height: `${(bottom - top) * scale}px`,
@@ -279,9 +324,9 @@ const coveredText = (call) => {
 };
 
 const showWalk = () => {
-  walkStatus.textContent = Module.walkerWalking()
+  setText(walkStatus, Module.walkerWalking()
     ? 'Walking: each frame is recorded, and this list follows twice a second. Any unbound key, such as p, pauses.'
-    : 'The walk is paused while you look: s steps it, and S resumes it.';
+    : 'The walk is paused while you look: s steps it, and S resumes it.');
 };
 
 // The recorded frame drawn again as the panel shows it.
@@ -294,7 +339,7 @@ const redraw = (reveal = false) => {
 const select = (n) => {
   selected = n;
   shape = shapeCalls()[n] ?? null;
-  for (const item of tree.querySelectorAll('[data-shape]')) {
+  for (const item of tree.querySelectorAll(`[aria-selected=true], [data-shape="${n}"]`)) {
     item.setAttribute('aria-selected', String(Number(item.dataset.shape) === selected));
   }
   redraw();
@@ -316,15 +361,22 @@ const take = () => {
   if (!frame) return;
   taken++;
   builtAt = performance.now();
-  names = nameParts(nest(frame.calls));
+  const calls = frame.calls.map((c) => c.name).join();
+  const same = calls === structure;
+  // The names follow from the calls' nesting alone.
+  if (!same) names = nameParts(nest(frame.calls));
   if (before && before.shapes !== frame.shapes) {
     shown = null;
     selected = chosenName ? ([...names.shapes].find(([, name]) => name === chosenName)?.[0] ?? -1) : -1;
     Module._walkerShowRecordedFrame(-1, selected);
   }
   shape = shapeCalls()[selected] ?? null;
-  if (frame.calls.map((c) => c.name).join() === structure) update();
-  else rebuild();
+  if (same) {
+    update(before);
+  } else {
+    rebuild();
+    structure = calls;
+  }
   showWalk();
   showOrder(false);
   showChosen();
@@ -452,6 +504,10 @@ canvas.addEventListener('click', (event) => {
   const y = Math.floor((event.clientY - rect.top) * canvas.height / rect.height);
   select(Module._walkerShapeAt(x, y, shown ?? -1));
 });
+// Read from the layout as it happens, not forced in the middle of a frame.
+new ResizeObserver(([entry]) => {
+  canvasWidth = entry.contentRect.width;
+}).observe(canvas);
 window.addEventListener('resize', () => {
   if (!open) return;
   placeSticky();

@@ -26,20 +26,28 @@ export function readFormat(json) {
 // it, and a shape's place in the painter's order (-1 for other calls), its
 // colour and its box on the canvas (null where nothing of it is there).
 export function readRecord(format, doubles) {
-  const field = (base, [at, length]) => (length === 1 ? doubles[base + at] : Array.from(doubles.subarray(base + at, base + at + length)));
-  const header = (name) => field(0, format.header.at[name]);
+  const numbers = (at, [offset, length]) => {
+    const values = new Array(length);
+    for (let k = 0; k < length; k++) values[k] = doubles[at + offset + k];
+    return values;
+  };
+  const header = (name) => {
+    const [offset, length] = format.header.at[name];
+    return length === 1 ? doubles[offset] : numbers(0, format.header.at[name]);
+  };
+  // Each field's place once, not looked up for each call.
+  const { call: callAt, args, depth, modelview, shape, colour, visible, box } = format.call.at;
   const calls = [];
   for (let i = 0; i < header('calls'); i++) {
     const base = format.header.size + i * format.call.size;
-    const get = (name) => field(base, format.call.at[name]);
-    const kind = format.calls[get('call')];
+    const kind = format.calls[doubles[base + callAt[0]]];
     const call = {
-      index: i, name: kind.name, args: get('args').slice(0, kind.args.length), depth: get('depth'), modelview: get('modelview'),
-      shape: get('shape'),
+      index: i, name: kind.name, args: numbers(base, [args[0], kind.args.length]), depth: doubles[base + depth[0]],
+      modelview: numbers(base, modelview), shape: doubles[base + shape[0]],
     };
     if (call.shape >= 0) {
-      call.colour = get('colour');
-      call.box = get('visible') ? get('box') : null;
+      call.colour = numbers(base, colour);
+      call.box = doubles[base + visible[0]] ? numbers(base, box) : null;
     }
     calls.push(call);
   }
