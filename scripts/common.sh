@@ -31,7 +31,7 @@ ensure_packages() {
 {
     BUILD_PACKAGES=(cmake make g++ libgl-dev libglu1-mesa-dev libglut-dev)
     TEST_PACKAGES=(libgtest-dev libx11-dev libxtst-dev libxdamage-dev xvfb)
-    WEB_PACKAGES=(cmake make emscripten)
+    WEB_PACKAGES=(cmake make emscripten node-terser)
     # Chromium for the page's screenshot, benchmark and tests; Python serves the page.
     BROWSER_PACKAGES=(chromium python3)
     # The browser tests' other engines, on Xvfb: Firefox, and WebKitGTK's
