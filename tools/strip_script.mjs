@@ -3,8 +3,9 @@
 // that the page's bytes stay few while a stack trace still reads like the
 // source.
 // Usage: node tools/strip_script.mjs IN OUT [--module]
-import { readFileSync, writeFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { dirname } from 'node:path';
 
 const [input, output, kind] = process.argv.slice(2);
 let minify;
@@ -15,4 +16,5 @@ try {
   process.exit(1);
 }
 const { code } = await minify(readFileSync(input, 'utf8'), { module: kind === '--module', compress: false, mangle: false });
+mkdirSync(dirname(output), { recursive: true });
 writeFileSync(output, `${code}\n`);
