@@ -147,6 +147,9 @@ TEST(ShapeOnCanvas, AShapeFarPastTheViewVolumeKeepsItsBoxInTheCanvas)
         const CanvasBox covered = coveredPixels(shape);
         EXPECT_TRUE(holds(boxInCanvas(shape), covered)) << text(covered);
     }
+    // Lines, whose boxes reach half a pixel past them, cut by each side.
+    const std::vector<Vertex> lines = {{-60, 0.2F, -5}, {60, 0.3F, -5}, {0.1F, -60, -5}, {0.2F, 60, -5}};
+    boxInCanvas({&lines, GL_LINES, PERSPECTIVE});
 }
 
 TEST(ShapeOnCanvas, ATriangleEitherWayRoundCoversThePixelsWhoseCentresItHolds)

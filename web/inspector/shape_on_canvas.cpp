@@ -163,10 +163,14 @@ bool canvasBox(const ShapeOnCanvas& shape, const Viewport& viewport, CanvasBox& 
     if (!(extent.left <= extent.right)) {
         return false;
     }
-    // A line lights the pixels half a pixel either side of it.
+    // A line lights the pixels half a pixel either side of it, but none
+    // outside the viewport, where a side plane may have cut it.
     if (shape.primitive == GL_LINES) {
-        extent = {extent.left - LINE_WIDTH / 2, extent.right + LINE_WIDTH / 2, extent.top - LINE_WIDTH / 2,
-                  extent.bottom + LINE_WIDTH / 2};
+        const auto [vx, vy, width, height] = viewport.box;
+        const double top = viewport.bufferHeight - (vy + height);
+        extent = {std::max<double>(vx, extent.left - LINE_WIDTH / 2),
+                  std::min<double>(vx + width, extent.right + LINE_WIDTH / 2),
+                  std::max(top, extent.top - LINE_WIDTH / 2), std::min(top + height, extent.bottom + LINE_WIDTH / 2)};
     }
     // Corners on a pixel's edge, a side plane's cut included, come out of the
     // float matrices a hair either side of it: not a pixel more for that.
