@@ -106,10 +106,18 @@ test('every shape is named once, as the part it is; each level by what it holds'
       const hip = (leg) => origin(byName.get(`front pair, leg ${leg}: hip ball`).modelview)[0];
       assert.ok(hip('0 (its left)') > hip('1 (its right)'), 'seen from the front, leg 0 is on the eye\'s right');
     }
-    // A level named for a part holds that part's shapes and no other.
+    // A level named for a part holds that part's shapes and no other; the
+    // walker's holds every shape, and each leg's its six parts. Every push
+    // has its pop.
     const root = nest(frame.calls);
     const walk = (node) => node.children.filter((c) => c.children).flatMap((c) => [c, ...walk(c)]);
+    const holding = new Map(walk(root).map((l) => [levels.get(l.push.index), shapesIn(l).map((s) => shapes.get(s.shape))]));
+    assert.equal(holding.get('walker')?.length, frame.shapes, `${name}: the walker's level holds every shape`);
+    for (const leg of [...shapes.values()].filter((s) => s.endsWith(': foot')).map((s) => s.replace(': foot', ''))) {
+      assert.ok(holding.get(leg)?.length === 6 && holding.get(leg).every((s) => s.startsWith(leg)), `${name}: a level named ${leg} holds its parts`);
+    }
     for (const level of walk(root)) {
+      assert.equal(level.pop?.name, 'glPopMatrix', `${name}: the push of call ${level.push.index} is popped`);
       const levelName = levels.get(level.push.index);
       const inside = shapesIn(level).map((s) => shapes.get(s.shape));
       if (KIND[levelName] && levelName !== 'turret') assert.ok(inside.length === 1 && inside[0].endsWith(levelName), `${name}: level ${levelName} holds ${inside}`);
@@ -118,14 +126,21 @@ test('every shape is named once, as the part it is; each level by what it holds'
   }
 });
 
-test('a call in words says each of its arguments, as the list of calls has it', () => {
-  for (const { name, frame, format } of FRAMES) {
-    const words = wordsFor(format.calls);
+// The traced calls' names and words as traced_calls.h lists them now (the
+// saved frames carry the list of when they were recorded).
+const TRACED = [...readFileSync(new URL('../../web/glut/traced_calls.h', import.meta.url), 'utf8')
+  .matchAll(/X\(\w+, (\w+), "[^"]*",[\s\\]*"([^"]*)"/g)].map(([, name, words]) => ({ name, words }));
+
+test('a call in words says each of its arguments, in order, as the list of calls has it', () => {
+  assert.equal(TRACED.length, FRAMES[0].format.calls.length, 'every traced call read');
+  const words = wordsFor(TRACED);
+  for (const { name, frame } of FRAMES) {
     for (const call of frame.calls) {
       const said = words(call);
       assert.doesNotMatch(said, /[{}]/, `${name}: ${said}`);
-      if (/Translate|Rotate|Scale|Cube/.test(call.name)) {
-        for (const arg of call.args) assert.ok(said.includes(String(Number(arg.toPrecision(4))).replace('-', '−')), `${name}: ${said} says ${arg}`);
+      if (/Translate|Rotate|Scale|Cube|Sphere/.test(call.name)) {
+        assert.deepEqual(said.match(/−?[\d.]+/g).map((n) => Number(n.replace('−', '-'))),
+          call.args.map((arg) => (Math.abs(arg) < 5e-7 ? 0 : Number(arg.toPrecision(4)) + 0)), `${name}: ${said}`);
       }
     }
   }

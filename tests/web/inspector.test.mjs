@@ -197,6 +197,10 @@ test('each step and key records the frame anew, keeping the chosen part and the 
   const shot = await recorded('a');
   assert.equal(shot.shapes, first.shapes + 1, 'the beam is one more shape');
   assert.equal(shot.names[5], 'beam');
+  // Two frames in a row, each with its shapes' boxes in the canvas.
+  for (const { shape, box } of [...shapes(stepped), ...shapes(shot)].filter((c) => c.box)) {
+    assert.ok(box[0] >= 0 && box[1] >= 0 && box[0] < box[2] && box[1] < box[3] && box[2] <= 400 && box[3] <= 400, `shape ${shape}'s box ${box}`);
+  }
   assert.equal(await page.$eval('#inspector-order', (s) => s.value), String(shot.shapes), 'a new count: every shape shown');
   assert.equal(await page.$eval('[aria-selected=true]', (b) => Number(b.dataset.shape)), shapeNamed(shot, foot).shape,
     'the same part chosen, one place later');
@@ -337,6 +341,10 @@ test('a chosen shape covered by later ones says which, and how much of it stays 
     // Rasterisers differ at edges: a pixel's width around the shape's outline.
     const edge = 2 * (call.box[2] - call.box[0] + call.box[3] - call.box[1]);
     assert.ok(Math.abs(lit - Number(inSight)) <= edge, `${f.names[call.shape]}: ${said} (${lit} pixels of its colour)`);
+    // A later shape covers only pixels hidden, and every hidden pixel is covered.
+    const hidden = Number(/(\d+) pixels (?:are|stay) in sight/.exec(said)[1]) - Number(inSight);
+    const by = [...said.matchAll(/\((\d+) pixels\)/g)].map(([, n]) => Number(n));
+    assert.ok(by.every((n) => n > 0 && n <= hidden) && by.reduce((a, b) => a + b, 0) >= hidden, `${f.names[call.shape]}: ${said}`);
     if (/Drawn after it/.test(said)) explained++;
     await page.evaluate((n) => document.querySelector(`#inspector-tree [data-shape="${n}"]`).click(), call.shape);
   }

@@ -38,8 +38,4 @@ enum class TracedCall : int {
 #undef WALKER_CALL_ID
 };
 
-#define WALKER_COUNT_CALL(...) +1
-constexpr int TRACED_CALLS = 0 WALKER_TRACED_CALLS(WALKER_COUNT_CALL);
-#undef WALKER_COUNT_CALL
-
 #endif
