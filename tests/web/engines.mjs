@@ -106,6 +106,12 @@ function reporter(path) {
   };
 }
 
+// A driver that never answers fails its command rather than hanging the run:
+// on a loaded machine a new session's MiniBrowser sometimes never came up,
+// and is tried again; no single command takes anywhere near its limit.
+const SESSION_MS = 60000;
+const COMMAND_MS = 180000;
+
 // One page: a WebKitWebDriver of its own (it serves one session) with a
 // MiniBrowser, and its proxy.
 class WebKitPage extends EventEmitter {
@@ -130,6 +136,7 @@ class WebKitPage extends EventEmitter {
     const session = await this.#started();
     const response = await fetch(`${session}/${path}`.replace(/\/$/, ''), {
       method, headers: { 'Content-Type': 'application/json' }, body: body && JSON.stringify(body),
+      signal: AbortSignal.timeout(COMMAND_MS),
     });
     const { value } = await response.json();
     if (value?.error) throw new Error(`WebKit: ${value.error}: ${value.message}`);
@@ -172,7 +179,7 @@ class WebKitPage extends EventEmitter {
       await sleep(50);
     }
     const response = await fetch(`${driver}/session`, {
-      method: 'POST', headers: { 'Content-Type': 'application/json' },
+      method: 'POST', headers: { 'Content-Type': 'application/json' }, signal: AbortSignal.timeout(SESSION_MS),
       body: JSON.stringify({ capabilities: { alwaysMatch: { 'webkitgtk:browserOptions': { binary: MINIBROWSER, args } } } }),
     });
     const { value } = await response.json();
