@@ -376,6 +376,8 @@ const showFile = (file) => {
     Object.assign(item, { tabIndex: k === 0 ? 0 : -1 });
     item.setAttribute('role', 'option');
     item.dataset.line = String(k + 1);
+    // Named with its number, which is drawn beside it; a blank line has no other name.
+    item.setAttribute('aria-label', `line ${k + 1}: ${text.trim() || 'blank'}`);
     return item;
   }));
 };
