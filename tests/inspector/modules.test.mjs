@@ -6,7 +6,7 @@
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { test } from 'node:test';
-import { chainTo } from '../../web/inspector/chain.js';
+import { chainTo, isTransform, stackAt, transformsAt } from '../../web/inspector/chain.js';
 import { nameParts } from '../../web/inspector/parts.js';
 import { readFormat, readRecord } from '../../web/inspector/record.js';
 import { chainLines, chainText, ledBy, madeIn, sourceFiles } from '../../web/inspector/source.js';
@@ -74,6 +74,44 @@ test('the chain of transforms to each shape, applied to the frame\'s start in or
       assert.ok(near(product, call.modelview), `${name}: the chain's product is shape ${call.shape}'s matrix`);
       for (const m of [frame.start, ...chain.map((t) => t.modelview)]) {
         assert.deepEqual(rowsOf(m)[3], [0, 0, 0, 1], `${name}: every matrix shown is affine, its translation in the last column`);
+      }
+    }
+  }
+});
+
+test('what the pops kept and threw away before each shape, and the stack at each call', () => {
+  for (const { name, frame, shapes } of FRAMES) {
+    const lowest = (from, to) => Math.min(...frame.calls.slice(from, to).map((c) => c.depth));
+    for (const call of frame.calls.filter((c) => c.shape >= 0)) {
+      const { chain, discarded, kept } = transformsAt(frame.calls, call.index);
+      const inChain = new Set(chain.map((t) => t.index));
+      for (const { transform, pop } of discarded) {
+        assert.ok(isTransform(transform) && !inChain.has(transform.index), `${name}: a discarded transform is out of the chain`);
+        assert.ok(transform.index < pop.index && pop.index < call.index && pop.name === 'glPopMatrix');
+        assert.equal(pop.depth, transform.depth - 1, `${name}: call ${pop.index} is the pop out of ${transform.index}'s level`);
+        assert.ok(lowest(pop.index, call.index) >= pop.depth, `${name}: the level it went back to is still open at the shape`);
+      }
+      for (const [index, pop] of kept) {
+        assert.ok(inChain.has(index) && index < pop.index && pop.index < call.index, `${name}: a kept transform outlived its pop`);
+        assert.ok(lowest(index, pop.index) >= frame.calls[index].depth, `${name}: and was never popped before it`);
+      }
+    }
+    const part = (p) => frame.calls.find((c) => c.shape >= 0 && shapes.get(c.shape) === p);
+    const thigh = transformsAt(frame.calls, part('front pair, leg 0 (its left): thigh').index);
+    assert.ok(thigh.discarded.some(({ transform: t }) => t.name === 'glScalef' && t.args.join() === [0.6, 0.2, 2.2].map(Math.fround).join()),
+      `${name}: the hip block's scale is thrown away before the legs`);
+    const shin = transformsAt(frame.calls, part('front pair, leg 0 (its left): shin').index);
+    const spacing = shin.chain.filter((t) => t.name === 'glTranslatef' && t.args[1] < 0);
+    assert.ok(spacing.length >= 2 && spacing.every((t) => shin.kept.has(t.index) || t === spacing.at(-1)),
+      `${name}: the thigh's translates stay in force for the shin`);
+
+    for (const call of frame.calls) {
+      const stack = stackAt(frame, call.index);
+      assert.equal(stack.length, call.depth + 1, `${name}: a level for each push at call ${call.index}`);
+      assert.deepEqual(stack.at(-1), call.modelview, `${name}: the top is the current matrix`);
+      for (let k = frame.startDepth + 1; k < call.depth; k++) {
+        const push = frame.calls.slice(0, call.index + 1).findLast((c) => c.name === 'glPushMatrix' && c.depth === k + 1);
+        assert.deepEqual(stack[k], push.modelview, `${name}: level ${k} holds what its push saved`);
       }
     }
   }

@@ -10,7 +10,7 @@
 // source (src/, fetched when the panel is first opened) with the chain of
 // routines that made the current line of the tree marked; a line of the
 // source chosen marks the calls it led to.
-import { chainTo } from './chain.js';
+import { stackAt, transformsAt } from './chain.js';
 import { nameParts } from './parts.js';
 import { readFormat, readRecord } from './record.js';
 import { chainLines, chainText, ledBy, madeIn, sourceFiles } from './source.js';
@@ -270,11 +270,23 @@ const step = (text, call, matrix) => {
   return item;
 };
 
+// A pop by where it is and what it closes.
+const popText = (pop) => {
+  const push = pushOf(pop);
+  const part = push && names.levels.get(push.index);
+  return `the pop at call ${pop.index + 1}${part ? ` (back out of ${part})` : ''}`;
+};
+const pushOf = (pop) => frame.calls.slice(0, pop.index).findLast((c) => c.name === 'glPushMatrix' && c.depth === pop.depth + 1);
+
 let chainShown = [];  // the chain's steps as last shown: [words, call, matrix]
 const sameCall = (a, b) => a === b || (a?.name === b?.name && sameNumbers(a?.args, b?.args));
 
-const showStep = (item, text, call, matrix) => {
+const showStep = (item, text, call, matrix, kind) => {
   const [words, source, table] = item.children;
+  item.className = kind;
+  table.hidden = kind === 'discarded';
+  if (call) item.dataset.call = String(call.index);
+  else delete item.dataset.call;
   setText(words, text);
   setText(source, call ? code(call) : '');
   setText(table.caption, `The modelview matrix after: ${text}`);
@@ -289,10 +301,10 @@ const showChain = (steps) => {
     chainShown = [];
   }
   // A step's words follow from its call, or from its matrix where it has none.
-  steps.forEach(([say, call, matrix], k) => {
-    const [, wasCall, wasMatrix] = chainShown[k] ?? [];
-    if (chainShown[k] && sameCall(call, wasCall) && sameNumbers(matrix, wasMatrix)) return;
-    showStep(list.children[k], say(), call, matrix);
+  steps.forEach(([say, call, matrix, kind = ''], k) => {
+    const [, wasCall, wasMatrix, wasKind = ''] = chainShown[k] ?? [];
+    if (chainShown[k] && sameCall(call, wasCall) && sameNumbers(matrix, wasMatrix) && kind === wasKind) return;
+    showStep(list.children[k], say(), call, matrix, kind);
   });
   chainShown = steps;
 };
@@ -312,11 +324,20 @@ const showChosen = () => {
   setText($('inspector-covered'), coveredText(call));
   const start = frame.start;
   const translated = [0, 1, 2, 4, 5, 6, 8, 9, 10].every((k) => start[k] === (k % 5 === 0 ? 1 : 0));
+  // The chain in the order of the calls, with what pops threw away on the
+  // way struck out where it was made.
+  const { chain, discarded, kept } = transformsAt(frame.calls, call.index);
+  const steps = [
+    ...chain.map((t) => [() => (kept.has(t.index)
+      ? `${words(t)}; kept: still in force after ${popText(kept.get(t.index))}`
+      : words(t)), t, t.modelview, kept.has(t.index) ? 'kept' : '']),
+    ...discarded.map(({ transform: t, pop }) => [() => `${words(t)}; thrown away by ${popText(pop)}`, t, t.modelview, 'discarded']),
+  ].sort((a, b) => a[1].index - b[1].index);
   showChain([
     [() => (translated
       ? `translate ${triple(start.slice(12, 15))}, as reshape left the modelview for every frame`
       : 'the modelview as the frame found it'), null, start],
-    ...chainTo(frame.calls, call.index).map((transform) => [() => words(transform), transform, transform.modelview]),
+    ...steps,
     [() => `then the ${words(call)} itself, drawn through the matrix above`, call, call.modelview],
   ]);
   if (call.box) {
@@ -391,8 +412,33 @@ const revealLine = (item) => {
   if (line.top < view.top || line.bottom > view.bottom) box.scrollTop += line.top - view.top - box.clientHeight / 2;
 };
 
+// The matrix stack after the current call: each level's matrix, the top first.
+const showStack = () => {
+  const call = frame.calls[current];
+  const list = $('inspector-stack');
+  if (!call) {
+    list.replaceChildren();
+    return;
+  }
+  const stack = stackAt(frame, current);
+  setText($('inspector-stack-text'), `After ${words(call)} (call ${current + 1}), ${stack.length} ` +
+    `${stack.length === 1 ? 'level' : 'levels'}: a push copies the top, a pop throws it away and the one below is in force again.`);
+  list.replaceChildren(...stack.map((m, k) => {
+    const item = element('li', undefined, k === stack.length - 1 ? 'top' : '');
+    const push = frame.calls.slice(0, current + 1).findLast((c) => c.name === 'glPushMatrix' && c.depth === k + 1);
+    const part = push && names.levels.get(push.index);
+    const title = `level ${k + 1}${k === stack.length - 1 ? ', the top: the matrix in force' : ''}${part ? `, ${part}` : ''}`;
+    item.append(element('span', title));
+    if (m) item.append(matrixTable(m, `The matrix at ${title}`));
+    else item.append(' (as before the frame)');
+    return item;
+  }).reverse());
+};
+
 const showSource = (follow = false) => {
-  if (!frame || sources.size === 0) return;
+  if (!frame) return;
+  showStack();
+  if (sources.size === 0) return;
   const call = frame.calls[current];
   const chain = call?.chain ?? [];
   setText($('inspector-call-chain'), chain.length > 0
