@@ -56,3 +56,21 @@ export function stackAt(frame, i) {
   });
   return stack;
 }
+
+// A point of a matrix's coordinates on the canvas, in its pixels from the
+// top left: through the projection and the viewport, as the GL puts it;
+// null behind the eye.
+export function onCanvas(frame, matrix, [x, y, z]) {
+  const apply = (m, v) => [0, 1, 2, 3].map((r) => m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3]);
+  const [cx, cy, , w] = apply(frame.projection, apply(matrix, [x, y, z, 1]));
+  if (w <= 1e-6) return null;
+  const [left, bottom, width, height] = frame.viewport;
+  return [left + (cx / w + 1) * width / 2, frame.bufferHeight - (bottom + (cy / w + 1) * height / 2)];
+}
+
+// The axes a matrix sets up, length units long: its origin and the ends of
+// its x, y and z axes on the canvas.
+export const axesOf = (frame, matrix, length) => ({
+  origin: onCanvas(frame, matrix, [0, 0, 0]),
+  ends: [[length, 0, 0], [0, length, 0], [0, 0, length]].map((p) => onCanvas(frame, matrix, p)),
+});

@@ -4,6 +4,11 @@
 // canvas's drawing buffer, from its top left corner.
 #include <GL/glut.h>
 #include <emscripten/emscripten.h>
+#include <emscripten/html5_webgl.h>
+
+#include <array>
+#include <cstddef>
+#include <vector>
 
 #include "covering.h"
 #include "frame_recorder.h"
@@ -11,6 +16,8 @@
 #include "replay.h"
 
 namespace {
+
+std::vector<double> editsGiven;
 
 int shapesOrAll(int shown)
 {
@@ -27,6 +34,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void walkerInspect(int on)
 {
     inspectorView = {ALL_SHAPES, -1};
+    setWhatIf({});
     if (on != 0) {
         startRecording();
         glutPostRedisplay();
@@ -78,6 +86,54 @@ EMSCRIPTEN_KEEPALIVE const char* walkerRecordFormat()
 EMSCRIPTEN_KEEPALIVE const double* walkerCovering(int shape, int shown)
 {
     return covering(recordedFrame(), shape, shapesOrAll(shown));
+}
+
+// Room for count what-if edits, each three doubles (call, argument, value),
+// for the page to fill before walkerWhatIf.
+EMSCRIPTEN_KEEPALIVE double* walkerWhatIfEdits(int count)
+{
+    editsGiven.assign(static_cast<std::size_t>(3 * count), 0.0);
+    return editsGiven.data();
+}
+
+// The edits given made in every replay from now on, argument -1 a swap of
+// call with call value (replay.h); the recorded frame drawn again with them
+// as the view shows it.
+EMSCRIPTEN_KEEPALIVE void walkerWhatIf()
+{
+    std::vector<WhatIfEdit> list;
+    for (std::size_t k = 0; k + 2 < editsGiven.size(); k += 3) {
+        list.push_back({static_cast<int>(editsGiven[k]), static_cast<int>(editsGiven[k + 1]), editsGiven[k + 2]});
+    }
+    setWhatIf(list);
+    replayFrame(recordedFrame(), inspectorView);
+}
+
+// Where a shape landed in the last drawing of the record, edits and all:
+// left, top, right, bottom, or nothing (null) where it is not on the canvas.
+EMSCRIPTEN_KEEPALIVE const int* walkerReplayedBox(int shape)
+{
+    static std::array<int, 4> box{};
+    CanvasBox b{};
+    if (!replayedBox(recordedFrame(), shape, b)) {
+        return nullptr;
+    }
+    box = {b.left, b.top, b.right, b.bottom};
+    return box.data();
+}
+
+// The recorded frame drawn off the canvas, at the canvas's size: with shape
+// last where how is 1, with a depth buffer where it is 2. Its pixels, RGBA
+// from the bottom row up.
+EMSCRIPTEN_KEEPALIVE const unsigned char* walkerDrawAside(int how, int shape)
+{
+    int width = 0;
+    int height = 0;
+    emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), &width, &height);
+    ReplayView v{ALL_SHAPES, -1};
+    v.last = how == 1 ? shape : -1;
+    v.depthTest = how == 2;
+    return replayAside(recordedFrame(), v, width, height);
 }
 
 // Calls that reached the recorder while it was not recording.

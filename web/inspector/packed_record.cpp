@@ -52,6 +52,7 @@ const double* packedRecord(const RecordedFrame& f)
     }
     const double length = HEADER_SIZE + f.count * CALL_SIZE;
     const auto startTop = static_cast<std::size_t>(f.start.modelviewTop);
+    const auto projectionTop = static_cast<std::size_t>(f.start.projectionTop);
     double* out = packed.data();
 #define WALKER_PUT(name, size, value) put(out, value, size);
     WALKER_RECORD_HEADER(WALKER_PUT)

@@ -15,6 +15,7 @@
     X(truncated, 1, f.truncated ? 1 : 0)      \
     X(startDepth, 1, f.start.modelviewTop)    \
     X(start, 16, f.start.modelview[startTop]) \
+    X(projection, 16, f.start.projection[projectionTop]) \
     X(viewport, 4, f.viewport.box)            \
     X(bufferHeight, 1, f.viewport.bufferHeight)
 #define WALKER_RECORD_CALL(X)                \

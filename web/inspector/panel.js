@@ -10,7 +10,7 @@
 // source (src/, fetched when the panel is first opened) with the chain of
 // routines that made the current line of the tree marked; a line of the
 // source chosen marks the calls it led to.
-import { stackAt, transformsAt } from './chain.js';
+import { axesOf, isTransform, onCanvas, stackAt, transformsAt } from './chain.js';
 import { nameParts } from './parts.js';
 import { readFormat, readRecord } from './record.js';
 import { chainLines, chainText, ledBy, madeIn, sourceFiles } from './source.js';
@@ -47,6 +47,11 @@ let sourcesLoading = null;
 let current = -1;  // the index of the call the source shows the chain of
 let sourceFile = null;  // the file the source shows
 let chosenLine = null;  // { file, line } chosen in the source
+let placing = [];  // the chosen shape's chain in force: { call, matrix, item } from the eye to the shape
+let stepShown = null;  // the step of placing whose axes the canvas shows; null: none
+// What-if edits of the recorded frame, as plain data: { call, argument, value }
+// and { swap: [call, call] }, in the order made.
+let edits = [];
 
 const element = (tag, text, className) => {
   const e = document.createElement(tag);
@@ -267,6 +272,10 @@ const showOrder = (reveal) => {
 const step = (text, call, matrix) => {
   const item = element('li');
   item.append(element('span', text), ' ', element('code', call ? code(call) : ''), matrixTable(matrix, ''));
+  // For the mouse: the keyboard steps with next and previous transform.
+  const show = element('button', 'Show on the canvas');
+  Object.assign(show, { type: 'button', tabIndex: -1 });
+  item.append(show);
   return item;
 };
 
@@ -282,9 +291,10 @@ let chainShown = [];  // the chain's steps as last shown: [words, call, matrix]
 const sameCall = (a, b) => a === b || (a?.name === b?.name && sameNumbers(a?.args, b?.args));
 
 const showStep = (item, text, call, matrix, kind) => {
-  const [words, source, table] = item.children;
+  const [words, source, table, show] = item.children;
   item.className = kind;
   table.hidden = kind === 'discarded';
+  show.hidden = kind === 'discarded';
   if (call) item.dataset.call = String(call.index);
   else delete item.dataset.call;
   setText(words, text);
@@ -313,8 +323,13 @@ const showChain = (steps) => {
 const showChosen = () => {
   const call = shape;
   chosen.hidden = !call;
+  $('inspector-teach').hidden = !call;
   outline.hidden = !call?.box;
-  if (!call) return;
+  if (!call) {
+    placing = [];
+    axesCanvas.hidden = true;
+    return;
+  }
   setText($('inspector-selected-heading'), `${shapeName(selected)}: ${words(call)}, ${colourName(call.colour)}`);
   const [left, top, right, bottom] = call.box ?? [];
   setText($('inspector-box'), call.box
@@ -333,13 +348,18 @@ const showChosen = () => {
       : words(t)), t, t.modelview, kept.has(t.index) ? 'kept' : '']),
     ...discarded.map(({ transform: t, pop }) => [() => `${words(t)}; thrown away by ${popText(pop)}`, t, t.modelview, 'discarded']),
   ].sort((a, b) => a[1].index - b[1].index);
-  showChain([
+  const all = [
     [() => (translated
       ? `translate ${triple(start.slice(12, 15))}, as reshape left the modelview for every frame`
       : 'the modelview as the frame found it'), null, start],
     ...steps,
-    [() => `then the ${words(call)} itself, drawn through the matrix above`, call, call.modelview],
-  ]);
+  ];
+  showChain(all);
+  const items = [...$('inspector-chain').children];
+  placing = all.map(([, c, matrix, kind], k) => ({ call: c, matrix, item: items[k], kind }))
+    .filter((s) => s.kind !== 'discarded');
+  showStepAt();
+  showEdits();
   if (call.box) {
     const scale = (canvasWidth || canvas.getBoundingClientRect().width) / canvas.width;
     Object.assign(outline.style, {
@@ -348,6 +368,173 @@ const showChosen = () => {
     });
   }
 };
+
+// The axes a step of the chain has set up, and the part as the chain up to
+// there would place it, drawn over the canvas: black and white dashes and
+// letters, which no part of the walker has; the origin an orange square.
+const axesCanvas = $('inspector-axes');
+const AXIS_LENGTH = 0.4;
+const SPHERE_RINGS = 24;
+
+const showStepAt = () => {
+  for (const s of placing) s.item.classList.remove('step-chosen');
+  const at = stepShown === null ? null : placing[Math.min(stepShown, placing.length - 1)];
+  axesCanvas.hidden = !at || !frame.projection;
+  setText($('inspector-step-text'), at
+    ? `Step ${placing.indexOf(at) + 1} of ${placing.length}: ${at.call ? words(at.call) : 'the frame\'s start'}.`
+    : '');
+  if (axesCanvas.hidden) return;
+  at.item.classList.add('step-chosen');
+  Object.assign(axesCanvas, { width: canvas.width, height: canvas.height });
+  axesCanvas.style.width = `${canvasWidth || canvas.getBoundingClientRect().width}px`;
+  const g = axesCanvas.getContext('2d');
+  const path = (points, closed = false) => {
+    const seen = points.filter(Boolean);
+    if (seen.length < 2) return;
+    g.beginPath();
+    seen.forEach(([x, y], k) => (k ? g.lineTo(x, y) : g.moveTo(x, y)));
+    if (closed) g.closePath();
+    g.setLineDash([]);
+    g.strokeStyle = '#000';
+    g.lineWidth = 4;
+    g.stroke();
+    g.setLineDash([6, 4]);
+    g.strokeStyle = g.fillStyle;
+    g.lineWidth = 2;
+    g.stroke();
+  };
+  g.clearRect(0, 0, axesCanvas.width, axesCanvas.height);
+  // The part: a cube's edges or a sphere's three rings, in its own colour.
+  const m = at.matrix;
+  g.fillStyle = `rgb(${shape.colour.map((c) => Math.round(c * 255)).join()})`;
+  const size = shape.args[0];
+  if (/Cube$/.test(shape.name)) {
+    const h = size / 2;
+    const corner = (k) => onCanvas(frame, m, [k & 1 ? h : -h, k & 2 ? h : -h, k & 4 ? h : -h]);
+    for (const [a, b] of [[0, 1], [2, 3], [4, 5], [6, 7], [0, 2], [1, 3], [4, 6], [5, 7], [0, 4], [1, 5], [2, 6], [3, 7]]) {
+      path([corner(a), corner(b)]);
+    }
+  } else {
+    for (const ring of [(c, s) => [c, s, 0], (c, s) => [c, 0, s], (c, s) => [0, c, s]]) {
+      path(Array.from({ length: SPHERE_RINGS }, (_, k) => onCanvas(frame, m,
+        ring(size * Math.cos(2 * Math.PI * k / SPHERE_RINGS), size * Math.sin(2 * Math.PI * k / SPHERE_RINGS)))), true);
+    }
+  }
+  const { origin, ends } = axesOf(frame, m, AXIS_LENGTH);
+  g.fillStyle = '#fff';
+  ends.forEach((end, k) => {
+    path([origin, end]);
+    if (!end) return;
+    g.font = 'bold 16px sans-serif';
+    g.fillStyle = '#000';
+    g.fillRect(end[0] - 8, end[1] - 9, 16, 18);
+    g.fillStyle = '#fff';
+    g.fillText('xyz'[k], end[0] - 4, end[1] + 5);
+  });
+  if (origin) {
+    g.fillStyle = '#000';
+    g.fillRect(Math.round(origin[0]) - 4, Math.round(origin[1]) - 4, 9, 9);
+    g.fillStyle = 'rgb(255, 128, 0)';
+    g.fillRect(Math.round(origin[0]) - 2, Math.round(origin[1]) - 2, 5, 5);
+  }
+};
+
+const chooseStep = (k) => {
+  stepShown = placing.length === 0 ? null : Math.max(0, Math.min(placing.length - 1, k));
+  showStepAt();
+  showEdits();
+};
+
+// The edits made again in the replay: swaps as the pair they exchange.
+const sendEdits = () => {
+  const at = Module._walkerWhatIfEdits(edits.length) / 8;
+  edits.forEach((e, k) => Module.HEAPF64.set(e.swap ? [e.swap[0], -1, e.swap[1]] : [e.call, e.argument, e.value], at + 3 * k));
+  Module._walkerWhatIf();
+  $('inspector-whatif-badge').hidden = edits.length === 0;
+  setText($('inspector-whatif-status'), edits.length === 0 ? 'The frame as the program recorded it.'
+    : `${edits.length} ${edits.length === 1 ? 'change' : 'changes'} to this recorded frame, drawn again from the record; ` +
+      'the program is unchanged, and Reset brings back its frame.');
+};
+
+// The argument fields and swaps for the transform of the step shown.
+const ARGUMENT_STEP = { glTranslatef: 0.05, glRotatef: 5, glScalef: 0.1 };
+const ARGUMENT_NAMES = { glTranslatef: ['x', 'y', 'z'], glRotatef: ['angle', 'x', 'y', 'z'], glScalef: ['x', 'y', 'z'] };
+const valueOf = (call, k) => edits.findLast((e) => e.call === call.index && e.argument === k)?.value ?? call.args[k];
+const showEdits = () => {
+  const at = stepShown === null ? null : placing[stepShown];
+  const call = at?.call && isTransform(at.call) ? at.call : null;
+  const box = $('inspector-whatif-args');
+  const neighbour = (d) => (call ? placing[stepShown + d]?.call : null);
+  $('inspector-swap-previous').disabled = !neighbour(-1) || !isTransform(neighbour(-1));
+  $('inspector-swap-next').disabled = !neighbour(1) || !isTransform(neighbour(1));
+  $('inspector-whatif-reset').disabled = edits.length === 0;
+  if (box.dataset.call === String(call?.index)) return;
+  box.dataset.call = String(call?.index);
+  box.replaceChildren(...(call ? ARGUMENT_NAMES[call.name].map((name, k) => {
+    const label = element('label', `${name} `);
+    const input = Object.assign(element('input'), { type: 'number', step: String(k && call.name === 'glRotatef' ? 1 : ARGUMENT_STEP[call.name]), value: String(Number(valueOf(call, k).toPrecision(6))) });
+    input.dataset.argument = String(k);
+    label.append(input);
+    return label;
+  }) : [element('span', 'Show a transform of the chain to change it.')]));
+};
+
+$('inspector-whatif-args').addEventListener('input', (event) => {
+  const k = Number(event.target.dataset.argument);
+  const value = Number(event.target.value);
+  const call = placing[stepShown]?.call;
+  if (!call || !Number.isFinite(value) || event.target.value === '') return;
+  edits = [...edits.filter((e) => !(e.call === call.index && e.argument === k)), { call: call.index, argument: k, value }];
+  sendEdits();
+  showEdits();
+});
+const swapWith = (d) => {
+  const [a, b] = [placing[stepShown]?.call, placing[stepShown + d]?.call];
+  if (!a || !b) return;
+  edits = [...edits, { swap: [Math.min(a.index, b.index), Math.max(a.index, b.index)] }];
+  sendEdits();
+  showEdits();
+};
+$('inspector-swap-previous').addEventListener('click', () => swapWith(-1));
+$('inspector-swap-next').addEventListener('click', () => swapWith(1));
+const resetEdits = () => {
+  edits = [];
+  $('inspector-whatif-args').dataset.call = '';
+  sendEdits();
+  showEdits();
+};
+$('inspector-whatif-reset').addEventListener('click', resetEdits);
+$('inspector-step-previous').addEventListener('click', () => chooseStep((stepShown ?? 1) - 1));
+$('inspector-step-next').addEventListener('click', () => chooseStep(stepShown === null ? 0 : stepShown + 1));
+$('inspector-chain').addEventListener('click', (event) => {
+  const item = event.target.closest('button') && event.target.closest('li');
+  const k = placing.findIndex((s) => s.item === item);
+  if (k >= 0) chooseStep(k);
+});
+
+// The frame drawn again off the canvas, beside the program's own: the
+// chosen shape last, or with a depth buffer.
+const drawAside = (target, how) => {
+  const at = Module._walkerDrawAside(how, selected);
+  const [width, height] = [canvas.width, canvas.height];
+  Object.assign(target, { width, height });
+  const image = new ImageData(width, height);
+  const rows = Module.HEAPU8.subarray(at, at + width * height * 4);
+  for (let y = 0; y < height; y++) image.data.set(rows.subarray((height - 1 - y) * width * 4, (height - y) * width * 4), y * width * 4);
+  for (let p = 3; p < image.data.length; p += 4) image.data[p] = 255;
+  target.getContext('2d').putImageData(image, 0, 0);
+};
+const compare = (how) => {
+  if (!shape) return;
+  drawAside($('inspector-own'), 0);
+  drawAside($('inspector-aside'), how);
+  $('inspector-figures').hidden = false;
+  setText($('inspector-aside-caption'), how === 1
+    ? `Drawn again from the record with ${shapeName(selected)} last: all of it in sight. Not the program's frame.`
+    : 'Drawn again from the record with a depth buffer: the nearest shape at each pixel. Not the program\'s frame; the program has none.');
+};
+$('inspector-last').addEventListener('click', () => compare(1));
+$('inspector-depth').addEventListener('click', () => compare(2));
 
 // The later shapes drawn over it, from the recorded triangles: with no depth
 // buffer the shape drawn last at a pixel is the one seen there.
@@ -498,6 +685,10 @@ const redraw = (reveal = false) => {
 };
 
 const select = (n) => {
+  if (n !== selected) {
+    stepShown = null;
+    $('inspector-figures').hidden = true;
+  }
   selected = n;
   shape = shapeCalls()[n] ?? null;
   if (shape) rove(tree.querySelector(`[data-shape="${n}"]`));
@@ -539,6 +730,10 @@ const take = () => {
     rebuild();
     structure = calls;
   }
+  // Edits name calls of this frame's kind: kept and made again while the
+  // calls are the same, dropped when they are not.
+  if (edits.length > 0 && !same) edits = [];
+  if (edits.length > 0 || !same) sendEdits();
   showWalk();
   showOrder(false);
   showChosen();
@@ -592,6 +787,10 @@ const setOpen = (now) => {
     readTimer = 0;
     Module._walkerInspect(0);
     outline.hidden = true;
+    axesCanvas.hidden = true;
+    edits = [];
+    stepShown = null;
+    $('inspector-whatif-badge').hidden = true;
     document.documentElement.style.scrollPaddingTop = '';
     if (wasWalking) Module.walkerKey('S');
     $('inspector-closed').textContent = wasWalking
@@ -726,5 +925,12 @@ export const panel = {
   // and levels, and how many frames have been read since the panel was opened.
   frame: () => frame && {
     ...frame, names: Object.fromEntries(names.shapes), levels: Object.fromEntries(names.levels), taken,
+  },
+  // The what-if edits as plain data, and the same made anew (for a link).
+  edits: () => structuredClone(edits),
+  setEdits: (list) => {
+    edits = structuredClone(list);
+    sendEdits();
+    if (frame) showChosen();
   },
 };

@@ -67,5 +67,7 @@ export function readRecord(format, doubles) {
   return {
     calls, shapes: header('shapes'), truncated: header('truncated') === 1, start: header('start'),
     startDepth: header('startDepth'), viewport: header('viewport'), bufferHeight: header('bufferHeight'),
+    // A frame saved before the projection was recorded has none.
+    projection: format.header.at.projection ? header('projection') : null,
   };
 }

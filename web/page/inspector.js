@@ -14,5 +14,7 @@ window.walkerInspector = (() => {
     changed: () => panel?.changed(),
     recorded: () => panel?.recorded(),
     frame: () => panel?.frame() ?? null,
+    edits: () => panel?.edits() ?? [],
+    setEdits: (list) => panel?.setEdits(list),
   };
 })();
