@@ -8,15 +8,15 @@
 
 // The frame's header, then each call's fields: X(NAME, SIZE, VALUE), VALUE
 // being read from the frame f or the call c.
-#define WALKER_RECORD_HEADER(X)               \
-    X(length, 1, length)                      \
-    X(calls, 1, f.count)                      \
-    X(shapes, 1, f.shapes)                    \
-    X(truncated, 1, f.truncated ? 1 : 0)      \
-    X(startDepth, 1, f.start.modelviewTop)    \
-    X(start, 16, f.start.modelview[startTop]) \
+#define WALKER_RECORD_HEADER(X)                          \
+    X(length, 1, length)                                 \
+    X(calls, 1, f.count)                                 \
+    X(shapes, 1, f.shapes)                               \
+    X(truncated, 1, f.truncated ? 1 : 0)                 \
+    X(startDepth, 1, f.start.modelviewTop)               \
+    X(start, 16, f.start.modelview[startTop])            \
     X(projection, 16, f.start.projection[projectionTop]) \
-    X(viewport, 4, f.viewport.box)            \
+    X(viewport, 4, f.viewport.box)                       \
     X(bufferHeight, 1, f.viewport.bufferHeight)
 #define WALKER_RECORD_CALL(X)                \
     X(call, 1, static_cast<int>(c.call))     \

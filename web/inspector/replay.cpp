@@ -22,10 +22,10 @@ constexpr float DIMMED = 0.3F;
 ReplayView view{ALL_SHAPES, -1};
 int drawn = 0;
 std::vector<WhatIfEdit> whatIf;
-std::vector<int> order;                   // the calls' indices, as the edits swap them
-std::vector<ShapeOnCanvas> placed;        // each shape of the last replay
-FixedFunctionState heldBack{};            // as the shape drawn last found the GL
-int heldCall = -1;                        // its call, until it is drawn
+std::vector<int> order;             // the calls' indices, as the edits swap them
+std::vector<ShapeOnCanvas> placed;  // each shape of the last replay
+FixedFunctionState heldBack{};      // as the shape drawn last found the GL
+int heldCall = -1;                  // its call, until it is drawn
 bool drawingLast = false;
 
 void called(TracedCall /*call*/, const CallArgs& /*args*/) {}

@@ -10,9 +10,9 @@
 constexpr int ALL_SHAPES = 1 << 30;
 
 struct ReplayView {
-    int shown;             // only the first shown shapes of the painter's order
-    int selected;          // every other shape dimmed; none where -1
-    int last = -1;         // this shape drawn after all the others, where it was placed; none where -1
+    int shown;               // only the first shown shapes of the painter's order
+    int selected;            // every other shape dimmed; none where -1
+    int last = -1;           // this shape drawn after all the others, where it was placed; none where -1
     bool depthTest = false;  // as if the program had asked for a depth buffer
 };
 
