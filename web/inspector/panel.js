@@ -450,6 +450,9 @@ const sendEdits = () => {
   const at = Module._walkerWhatIfEdits(edits.length) / 8;
   edits.forEach((e, k) => Module.HEAPF64.set(e.swap ? [e.swap[0], -1, e.swap[1]] : [e.call, e.argument, e.value], at + 3 * k));
   Module._walkerWhatIf();
+  showWhatIf();
+};
+const showWhatIf = () => {
   $('inspector-whatif-badge').hidden = edits.length === 0;
   setText($('inspector-whatif-status'), edits.length === 0 ? 'The frame as the program recorded it.'
     : `${edits.length} ${edits.length === 1 ? 'change' : 'changes'} to this recorded frame, drawn again from the record; ` +
@@ -731,9 +734,12 @@ const take = () => {
     structure = calls;
   }
   // Edits name calls of this frame's kind: kept and made again while the
-  // calls are the same, dropped when they are not.
-  if (edits.length > 0 && !same) edits = [];
-  if (edits.length > 0 || !same) sendEdits();
+  // calls are the same, dropped when they are not. With none, the program's
+  // own frame stands: drawing it again would only double the frame's cost.
+  const dropped = edits.length > 0 && !same;
+  if (dropped) edits = [];
+  if (edits.length > 0 || dropped) sendEdits();
+  else showWhatIf();
   showWalk();
   showOrder(false);
   showChosen();
