@@ -6,7 +6,7 @@
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { test } from 'node:test';
-import { chainTo, isTransform, stackAt, transformsAt } from '../../web/inspector/chain.js';
+import { axesOf, chainTo, isTransform, stackAt, transformsAt } from '../../web/inspector/chain.js';
 import { nameParts } from '../../web/inspector/parts.js';
 import { readFormat, readRecord } from '../../web/inspector/record.js';
 import { chainLines, chainText, ledBy, madeIn, sourceFiles } from '../../web/inspector/source.js';
@@ -74,6 +74,24 @@ test('the chain of transforms to each shape, applied to the frame\'s start in or
       assert.ok(near(product, call.modelview), `${name}: the chain's product is shape ${call.shape}'s matrix`);
       for (const m of [frame.start, ...chain.map((t) => t.modelview)]) {
         assert.deepEqual(rowsOf(m)[3], [0, 0, 0, 1], `${name}: every matrix shown is affine, its translation in the last column`);
+      }
+    }
+  }
+});
+
+// The recorder's box comes from the shape's own vertices, by other code:
+// the axes of its matrix must land inside it.
+test('the axes of each shape\'s matrix, as long as the shape reaches, start and end inside its box on the canvas', () => {
+  for (const { name, frame } of FRAMES) {
+    assert.ok(frame.projection, `${name}: recorded with its projection`);
+    const [, , width, height] = frame.viewport;
+    for (const call of frame.calls.filter((c) => c.shape >= 0 && c.box)) {
+      const reach = /Cube$/.test(call.name) ? call.args[0] / 2 : call.args[0];
+      const { origin, ends } = axesOf(frame, call.modelview, reach);
+      const [left, top, right, bottom] = call.box;
+      for (const [x, y] of [origin, ...ends].filter((p) => p && p[0] >= 0 && p[1] >= 0 && p[0] < width && p[1] < height)) {
+        assert.ok(x >= left - 1 && x <= right + 1 && y >= top - 1 && y <= bottom + 1,
+          `${name}: shape ${call.shape}'s axes reach (${x}, ${y}), outside its box ${call.box}`);
       }
     }
   }
