@@ -119,6 +119,8 @@ test('the axes at each step of the thigh\'s chain sit where that step\'s matrix 
     seen.push(at.join());
   }
   assert.ok(new Set(seen).size > 3, 'the origin moves from step to step');
+  assert.equal(await page.$eval('#inspector-axes', (c) => getComputedStyle(c).backgroundColor), 'rgba(0, 0, 0, 0)',
+    'the walker shows through the axes drawn over it');
   await page.click('#inspector-step-previous');
   assert.match(await page.$eval('#inspector-step-text', (t) => t.textContent), new RegExp(`^Step ${steps - 1} of ${steps}`));
   await page.close();
@@ -155,7 +157,8 @@ test('what-if: swapping the thigh\'s rotate and translate moves its box where th
     input.value = '40';
     input.dispatchEvent(new Event('input', { bubbles: true }));
   });
-  await page.click('#inspector-swap-next');
+  // Clicked as the list's lines are: WebDriver would scroll it under the sticky canvas.
+  await page.$eval('#inspector-swap-next', (button) => button.click());
   assert.deepEqual(await page.evaluate(() => window.walkerInspector.edits()),
     [{ call: rotate.index, argument: 0, value: 40 }, { swap: [rotate.index, move.index] }]);
   const unswapped = boxOf(f, [rotateX(40), translate(move.args), scale(grow.args)].reduce(multiply, f.calls[chain[k - 1]].modelview));
@@ -169,7 +172,7 @@ test('what-if: swapping the thigh\'s rotate and translate moves its box where th
   assert.ok(box.some((v, j) => Math.abs(v - unswapped[j]) > 3), `the box moved from ${unswapped}`);
   assert.notEqual(await page.$eval('#canvas', (c) => c.toDataURL()), plain, 'the canvas drawn again with the swap');
   assert.equal(await page.$eval('#inspector-whatif-badge', (b) => b.hidden), false, 'marked as a change to this frame');
-  await page.click('#inspector-whatif-reset');
+  await page.$eval('#inspector-whatif-reset', (button) => button.click());
   assert.equal(await page.$eval('#canvas', (c) => c.toDataURL()), plain, 'reset: the frame as recorded');
   await page.close();
 });
