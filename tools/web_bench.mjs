@@ -11,7 +11,8 @@
 //   and the same at two device pixels to a CSS pixel (an 800 x 800 buffer);
 //   the walker's frame alone and the readout's refresh alone; the walker's
 //   frame with the frame inspector closed after use against the same page
-//   before, recording, and with its panel open;
+//   before, recording, and with its panel open; a what-if redraw of the
+//   recorded frame against a plain replay of it;
 // - Lighthouse's four category scores for the page and the bare page, with its
 //   mobile and its desktop settings;
 // - the bytes of the page's files (web/CMakeLists.txt lists them), its
@@ -109,7 +110,11 @@ async function busy(page, seconds) {
 //   laid out again;
 // - choose: a shape chosen in the inspector's list (two shapes in turn): the
 //   frame drawn again, the chosen shape's chain and covering shapes shown,
-//   the page laid out again.
+//   the page laid out again;
+// - replay: the recorded frame drawn again as it is, the page laid out again;
+// - whatif: the same frame drawn again with what-if edits given as the panel
+//   takes them (the front pair's first thigh's rotate and translate swapped,
+//   and its hip's angle changed in every other), the page laid out again.
 function installFrames(page) {
   return page.evaluate(() => {
     const gl = document.getElementById('canvas').getContext('webgl');
@@ -140,6 +145,28 @@ function installFrames(page) {
         let turn = 0;
         return () => {
           document.querySelector(`#inspector-tree [data-shape="${turn++ % 2 === 0 ? 7 : 13}"]`).click();
+          void document.body.offsetHeight;
+          finish();
+        };
+      })(),
+      replay: () => {
+        Module._walkerShowRecordedFrame(-1, -1);
+        void document.body.offsetHeight;
+        finish();
+      },
+      whatif: (() => {
+        let turn = 0;
+        let swap = null;
+        return () => {
+          if (!swap) {
+            const f = window.walkerInspector.frame();
+            const thigh = f.calls.find((c) => c.shape >= 0 && f.names[c.shape] === 'front pair, leg 0 (its left): thigh');
+            const rotate = f.calls.slice(0, thigh.index).findLast((c) => c.name === 'glRotatef' && c.args[1] === 1);
+            if (f.calls[rotate.index + 1].name !== 'glTranslatef') throw new Error('the thigh\'s rotate is not before its translate');
+            swap = { swap: [rotate.index, rotate.index + 1] };
+          }
+          const angle = { call: swap.swap[0], argument: 0, value: 40 };
+          window.walkerInspector.setEdits(turn++ % 2 === 0 ? [swap] : [angle, swap]);
           void document.body.offsetHeight;
           finish();
         };
@@ -273,6 +300,13 @@ try {
   report('web_inspector_frame_us', panel.toFixed(1));
   report('web_inspector_frame_ratio', (panel / closed).toFixed(2));
   report('web_inspector_choose_us', choose.toFixed(1));
+  // Apart from the others: while edits are given, each new frame is drawn
+  // again with them.
+  const [replay, whatIf] = await frameCosts([{ page: other, kind: 'replay' }, { page: other, kind: 'whatif' }]);
+  await other.evaluate(() => window.walkerInspector.setEdits([]));
+  report('web_replay_us', replay.toFixed(1));
+  report('web_whatif_us', whatIf.toFixed(1));
+  report('web_whatif_ratio', (whatIf / replay).toFixed(2));
   await other.close();
   await page.close();
 
