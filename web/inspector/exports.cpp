@@ -6,6 +6,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5_webgl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -92,7 +93,7 @@ EMSCRIPTEN_KEEPALIVE const double* walkerCovering(int shape, int shown)
 // for the page to fill before walkerWhatIf.
 EMSCRIPTEN_KEEPALIVE double* walkerWhatIfEdits(int count)
 {
-    editsGiven.assign(static_cast<std::size_t>(3 * count), 0.0);
+    editsGiven.assign(3 * static_cast<std::size_t>(std::max(count, 0)), 0.0);
     return editsGiven.data();
 }
 
