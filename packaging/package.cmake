@@ -65,7 +65,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelo
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/walker.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The icons' sizes, in pixels; scripts/screenshots makes one of each, and
-# .ci/package looks for each (walker-facts.sh).
+# .ci/check-package looks for each (walker-facts.sh).
 set(WALKER_ICON_SIZES 64 128)
 foreach(size IN LISTS WALKER_ICON_SIZES)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${size}x${size}/walker.png
