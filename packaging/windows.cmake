@@ -19,12 +19,15 @@ add_custom_command(
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/zip_copyright.cmake ${PROJECT_SOURCE_DIR}/LICENSE ${WALKER_FREEGLUT_NOTICE}
   VERBATIM)
 
+# cmake -E tar's zips carry each file's access and change times and its
+# owner; tools/zip_files.py's carry only names, modes and SOURCE_DATE_EPOCH.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(
   OUTPUT ${WALKER_ZIP}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${WALKER_ZIP}
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${WALKER_ZIP} --format=zip
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/zip_files.py ${WALKER_ZIP}
     $<TARGET_FILE_NAME:walker> README.txt copyright.txt
   DEPENDS walker ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/copyright.txt
+    ${PROJECT_SOURCE_DIR}/tools/zip_files.py
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
   VERBATIM)
 add_custom_target(walker_zip ALL DEPENDS ${WALKER_ZIP})
