@@ -48,3 +48,14 @@ archive() {
     shift
     APT_CONFIG="$dir/apt.conf" apt-get -q "$@"
 }
+
+# archive_update DIR: apt-get update, tried again twice: a mirror in the
+# middle of a sync serves an index that its Release file does not match yet.
+archive_update() {
+    local try
+    for try in 1 2 3; do
+        run_logged archive "$1" update && return 0
+        [ "$try" -eq 3 ] || { echo "apt-get update failed; trying again" >&2; sleep $((try * 10)); }
+    done
+    return 1
+}
