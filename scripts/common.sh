@@ -58,14 +58,18 @@ configure_and_build() {
         cmake --build --preset "$preset" -j "$JOBS")
 }
 
-# debian_build_flags ARCH: exports the CXXFLAGS and LDFLAGS Debian builds
-# every package for ARCH with (dpkg-buildflags: optimisation and hardening).
+# debian_build_flags ARCH: sets DEBIAN_FLAGS to the CMake options that build
+# with the flags Debian builds every package for ARCH with (dpkg-buildflags:
+# optimisation and hardening, and the tree's path mapped to "." in what the
+# compiler writes). Given on every configure, so that an unchanged tree
+# stays built.
 debian_build_flags() {
-    local host=$1
+    local host=$1 cxxflags ldflags
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-    CXXFLAGS="$(DEB_HOST_ARCH=$host dpkg-buildflags --get CXXFLAGS) $(DEB_HOST_ARCH=$host dpkg-buildflags --get CPPFLAGS)"
-    LDFLAGS=$(DEB_HOST_ARCH=$host dpkg-buildflags --get LDFLAGS)
-    export CXXFLAGS LDFLAGS
+    cxxflags="$(cd "$ROOT" && DEB_HOST_ARCH=$host dpkg-buildflags --get CXXFLAGS) $(DEB_HOST_ARCH=$host dpkg-buildflags --get CPPFLAGS)"
+    ldflags=$(DEB_HOST_ARCH=$host dpkg-buildflags --get LDFLAGS)
+    # shellcheck disable=SC2034  # read by the scripts that call this
+    DEBIAN_FLAGS=(-DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags")
 }
 
 # load_facts PRESET: what the build tree build/PRESET knows that the scripts
