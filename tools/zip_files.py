@@ -16,7 +16,7 @@ ZIP_EPOCH = 315532800  # 1980-01-01, the earliest time a zip entry can hold
 
 
 def main(out, files):
-    stamp = max(int(os.environ.get('SOURCE_DATE_EPOCH', ZIP_EPOCH)), ZIP_EPOCH)
+    stamp = max(int(os.environ.get('SOURCE_DATE_EPOCH') or ZIP_EPOCH), ZIP_EPOCH)
     date_time = time.gmtime(stamp)[:6]
     with zipfile.ZipFile(out + '.part', 'w', zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
         for path in files:
