@@ -1,6 +1,7 @@
 // The frame inspector's pure modules (web/inspector/) on frames the real
 // page recorded (tools/record_frames.mjs): reading the record, the tree,
-// the parts' names, the words and the chain of transforms, checked by
+// the parts' names, the words, the chain of transforms and the chain of
+// routines with the source's lines, checked by
 // properties of any frame of the walker rather than by one frame's numbers.
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
@@ -8,6 +9,7 @@ import { test } from 'node:test';
 import { chainTo } from '../../web/inspector/chain.js';
 import { nameParts } from '../../web/inspector/parts.js';
 import { readFormat, readRecord } from '../../web/inspector/record.js';
+import { chainLines, chainText, ledBy, madeIn, sourceFiles } from '../../web/inspector/source.js';
 import { nest, shapesIn } from '../../web/inspector/tree.js';
 import { rowsOf, wordsFor } from '../../web/inspector/words.js';
 
@@ -143,5 +145,34 @@ test('a call in words says each of its arguments, in order, as the list of calls
           call.args.map((arg) => (Math.abs(arg) < 5e-7 ? 0 : Number(arg.toPrecision(4)) + 0)), `${name}: ${said}`);
       }
     }
+  }
+});
+
+// A line of the program that draws a part, found from that part's chain of
+// routines, leads to exactly the parts the names say it draws: the line of
+// drawLegPair drawing leg 0 to both pairs' legs 0, the line of drawLowerBody
+// drawing the front pair to the front pair's legs. The chains come from the
+// build, the names from the calls' nesting alone.
+test('a line in a part\'s chain of routines leads to the calls of the parts it draws, and to no other', () => {
+  for (const { name, format, frame, shapes } of FRAMES) {
+    const files = sourceFiles(format.routines);
+    assert.ok(frame.calls.every((c) => c.chain.every((l) => files.includes(l.file))), `${name}: every link in a file shown`);
+    const thigh = frame.calls.find((c) => shapes.get(c.shape) === 'front pair, leg 0 (its left): thigh');
+    const partsOf = (routine) => {
+      const link = thigh.chain.find((l) => l.routine === routine);
+      assert.ok(link, `${name}: ${routine} is in the thigh's chain ${chainText(thigh.chain, thigh.name)}`);
+      assert.ok(chainLines(thigh.chain, link.file).has(link.line));
+      return ledBy(frame.calls, link.file, link.line).filter((c) => c.shape >= 0).map((c) => shapes.get(c.shape));
+    };
+    const named = (pattern) => [...shapes.values()].filter((part) => pattern.test(part));
+    assert.deepEqual(partsOf('drawLegPair'), named(/^(front|rear) pair, leg 0/), `${name}: drawLegPair's line of leg 0`);
+    assert.deepEqual(partsOf('drawLowerBody'), named(/^front pair/), `${name}: drawLowerBody's line of the front pair`);
+    assert.deepEqual(partsOf('drawThigh'), named(/: thigh$/), `${name}: drawThigh's line of the thigh`);
+    for (const call of frame.calls.filter((c) => c.shape >= 0)) {
+      assert.equal(call.chain[0].routine, 'display', `${name}: shape ${call.shape} drawn under display`);
+      const said = chainText(call.chain, call.name).split(' → ');
+      assert.deepEqual(said.map((s) => s.replace(/ \(.*/, '')), [...call.chain.map((l) => l.routine), call.name]);
+    }
+    for (const level of frame.calls.filter((c) => c.name === 'glPushMatrix')) assert.ok(madeIn(level), `${name}: a push is made by a routine`);
   }
 });

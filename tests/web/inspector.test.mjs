@@ -354,3 +354,46 @@ test('a chosen shape covered by later ones says which, and how much of it stays 
   assert.deepEqual(violations, [], `with a shape chosen, the panel passes the accessibility rules: ${violations}`);
   await page.close();
 });
+
+// The program's source as it is in the tree, not as the page ships it.
+const SOURCE = new Map();
+const sourceLine = (file, line) => {
+  if (!SOURCE.has(file)) SOURCE.set(file, readFileSync(new URL(`../../src/${file}`, import.meta.url), 'utf8').split('\n'));
+  return SOURCE.get(file)[line - 1] ?? '';
+};
+
+test('each shape\'s chain of routines holds, line by line in src/, the call of the next, and the source pane marks it and what a line led to', async () => {
+  const { page } = await inspect();
+  const plain = await frame(page);
+  await page.evaluate(() => Module.walkerKey('a'));
+  await page.waitForFunction((n) => window.walkerInspector.frame().taken > n, {}, plain.taken);
+  const shot = await frame(page);
+  for (const f of [plain, shot]) {
+    for (const call of shapes(f)) {
+      const part = f.names[call.shape];
+      assert.equal(call.chain[0]?.routine, 'display', `${part}: drawn under display`);
+      call.chain.forEach(({ routine, file, line }, k) => {
+        const next = call.chain[k + 1]?.routine ?? call.name;
+        assert.match(sourceLine(file, line), new RegExp(`\\b${next}\\(`), `${part}: ${routine} at ${file}:${line} calls ${next}`);
+      });
+    }
+  }
+  assert.ok(shapes(shot).some((c) => shot.names[c.shape] === 'beam'), 'the beam\'s frame, its chain checked too');
+
+  // Chosen, the thigh's chain is marked in its file; its line in drawLegPair
+  // marks in the list the calls of both pairs' legs 0.
+  const thigh = shapeNamed(shot, 'front pair, leg 0 (its left): thigh');
+  await choose(page, thigh.shape);
+  await page.waitForFunction(() => document.querySelector('#inspector-source-lines .in-chain'));
+  const last = thigh.chain.at(-1);
+  assert.equal(await page.$eval('#inspector-source-file', (s) => s.value), last.file);
+  const marked = await page.$$eval('#inspector-source-lines .in-chain', (lines) => lines.map((l) => Number(l.dataset.line)));
+  assert.deepEqual(marked, thigh.chain.filter((l) => l.file === last.file).map((l) => l.line).sort((a, b) => a - b));
+  const pairLine = thigh.chain.find((l) => l.routine === 'drawLegPair').line;
+  await page.$eval(`#inspector-source-lines [data-line="${pairLine}"]`, (line) => line.click());
+  const led = await page.$$eval('#inspector-tree .led[data-shape]', (lines) => lines.map((l) => Number(l.dataset.shape)));
+  assert.deepEqual(led.map((n) => shot.names[n]), Object.values(shot.names).filter((n) => /^(front|rear) pair, leg 0/.test(n)));
+  assert.match(await page.$eval(`#inspector-tree [data-level] > .line`, (l) => l.textContent), /push, in display/,
+    'a push level names its routine');
+  await page.close();
+});

@@ -10,6 +10,7 @@
 
 #include <emscripten/html5_webgl.h>
 
+#include <algorithm>
 #include <utility>
 
 // Tells the page that a frame has been recorded (frame_recorded.js).
@@ -65,8 +66,17 @@ void called(TracedCall call, const CallArgs& args)
     }
     const FixedFunctionState& now = fixedFunctionState();
     RecordedCall& c = recording->calls[static_cast<std::size_t>(recording->count++)];
-    c = {call,  args, now.modelviewTop, now.modelview[static_cast<std::size_t>(now.modelviewTop)], -1, {}, {},
-         false, {}};
+    c = {call,
+         args,
+         now.modelviewTop,
+         now.modelview[static_cast<std::size_t>(now.modelviewTop)],
+         std::min(routineChain.depth, MAX_ROUTINE_DEPTH),
+         routineChain.links,
+         -1,
+         {},
+         {},
+         false,
+         {}};
     lastCall = &c;
 }
 

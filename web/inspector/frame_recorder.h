@@ -8,6 +8,7 @@
 #include <array>
 
 #include "fixed_function.h"
+#include "routine_trace.h"
 #include "shape_on_canvas.h"
 #include "trace_hooks.h"
 
@@ -19,6 +20,9 @@ struct RecordedCall {
     CallArgs args;
     int depth;         // of the modelview stack, after the call
     Matrix modelview;  // after the call
+    // The program's routines that made it, outermost first (routine_trace.h).
+    int routines;
+    std::array<int, 2 * MAX_ROUTINE_DEPTH> chain;
     // Shapes only:
     int shape;  // its place in the painter's order, from 0; -1 for other calls
     Colour colour;

@@ -67,10 +67,11 @@ const double* packedRecord(const RecordedFrame& f)
 
 const char* recordFormat()
 {
-    // The lists' strings hold no quote or backslash: they go into JSON as they are.
+    // The lists' strings, and the routines' names and files, hold no quote or
+    // backslash: they go into JSON as they are.
     static const std::string format = [] {
         std::string json = "{\"header\":[";
-#define WALKER_FIELD_JSON(name, size, value) json += "[\"" #name "\"," #size "],";
+#define WALKER_FIELD_JSON(name, size, value) json += "[\"" #name "\"," + std::to_string(size) + "],";
         WALKER_RECORD_HEADER(WALKER_FIELD_JSON)
         json.back() = ']';
         json += ",\"call\":[";
@@ -82,7 +83,13 @@ const char* recordFormat()
         WALKER_TRACED_CALLS(WALKER_CALL_JSON)
 #undef WALKER_CALL_JSON
         json.back() = ']';
-        return json + "}";
+        json += ",\"routines\":[";
+        for (int i = 0; i < TRACED_ROUTINE_COUNT; ++i) {
+            const TracedRoutine& r = TRACED_ROUTINES[i];
+            json += std::string(i > 0 ? "," : "") + "[\"" + r.name + "\",\"" + r.file + "\"," + std::to_string(r.line) +
+                    "]";
+        }
+        return json + "]}";
     }();
     return format.c_str();
 }

@@ -17,14 +17,16 @@
     X(start, 16, f.start.modelview[startTop]) \
     X(viewport, 4, f.viewport.box)            \
     X(bufferHeight, 1, f.viewport.bufferHeight)
-#define WALKER_RECORD_CALL(X)            \
-    X(call, 1, static_cast<int>(c.call)) \
-    X(depth, 1, c.depth)                 \
-    X(shape, 1, c.shape)                 \
-    X(args, 4, c.args)                   \
-    X(modelview, 16, c.modelview)        \
-    X(colour, 3, c.colour)               \
-    X(visible, 1, c.visible ? 1 : 0)     \
+#define WALKER_RECORD_CALL(X)                \
+    X(call, 1, static_cast<int>(c.call))     \
+    X(depth, 1, c.depth)                     \
+    X(shape, 1, c.shape)                     \
+    X(args, 4, c.args)                       \
+    X(modelview, 16, c.modelview)            \
+    X(routines, 1, c.routines)               \
+    X(chain, 2 * MAX_ROUTINE_DEPTH, c.chain) \
+    X(colour, 3, c.colour)                   \
+    X(visible, 1, c.visible ? 1 : 0)         \
     X(box, 4, (std::array<int, 4>{c.box.left, c.box.top, c.box.right, c.box.bottom}))
 
 // The frame packed (again only when it is a new one); its first double is
@@ -32,7 +34,8 @@
 const double* packedRecord(const RecordedFrame& frame);
 
 // As JSON: the header's and a call's fields in order, each [name, size],
-// and the traced calls by their number, each [name, arguments, words].
+// the traced calls by their number, each [name, arguments, words], and the
+// program's routines by their number, each [name, file, line].
 const char* recordFormat();
 
 #endif

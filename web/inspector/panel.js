@@ -6,10 +6,14 @@
 // shows a chosen shape in its own colours, every other dimmed, with the
 // transforms that place it and the later shapes that cover it. The tree
 // follows the WAI-ARIA tree pattern; a new frame updates it in place, so its
-// scroll, folds and focus stay where they were.
+// scroll, folds and focus stay where they were. Beside it, the program's
+// source (src/, fetched when the panel is first opened) with the chain of
+// routines that made the current line of the tree marked; a line of the
+// source chosen marks the calls it led to.
 import { chainTo } from './chain.js';
 import { nameParts } from './parts.js';
 import { readFormat, readRecord } from './record.js';
+import { chainLines, chainText, ledBy, madeIn, sourceFiles } from './source.js';
 import { isLevel, nest, shapesIn } from './tree.js';
 import { code, colourName, num, rowsOf, triple, wordsFor } from './words.js';
 
@@ -38,6 +42,11 @@ let taken = 0;  // frames read since the panel was opened
 let readTimer = 0;
 let lines = new Map();  // a call's index → its line's words and code, as built
 let canvasWidth = 0;  // the canvas's width on the page, as last laid out
+const sources = new Map();  // a file of src/ → its lines, once fetched
+let sourcesLoading = null;
+let current = -1;  // the index of the call the source shows the chain of
+let sourceFile = null;  // the file the source shows
+let chosenLine = null;  // { file, line } chosen in the source
 
 const element = (tag, text, className) => {
   const e = document.createElement(tag);
@@ -94,6 +103,7 @@ const treeItem = (key, level) => {
 const lineOf = (item, call, text) => {
   const line = element('span', undefined, 'line');
   line.id = `inspector-line-${call.index}`;
+  item.dataset.call = String(call.index);
   if (call.shape >= 0) {
     const swatch = element('span', undefined, 'swatch');
     swatch.setAttribute('aria-hidden', 'true');
@@ -129,7 +139,9 @@ const build = (node, level, path) => {
     }
     const part = names.levels.get(child.push.index);
     const count = shapesIn(child).length;
-    const label = part ? `${part}: push` : `push (${count} ${count === 1 ? 'shape' : 'shapes'})`;
+    const routine = madeIn(child.push);
+    const by = routine ? `, in ${routine}` : '';
+    const label = part ? `${part}: push${by}` : `push${by} (${count} ${count === 1 ? 'shape' : 'shapes'})`;
     const key = unique(`${path}/${part ?? 'level'}`);
     const item = treeItem(key, level);
     lineOf(item, child.push, label);
@@ -158,17 +170,27 @@ const items = () => [...tree.querySelectorAll('[role=treeitem]')];
 const visibleItems = () => items().filter((item) => !item.parentElement.closest('[role=group][hidden]'));
 const focusedItem = () => (tree.contains(document.activeElement) ? document.activeElement.closest('[role=treeitem]') : null);
 
-// One Tab stop into the tree: the line last moved to.
-const rove = (item) => {
+// One Tab stop into the tree: the line last moved to, whose call's chain
+// the source shows, and follows to its file and line unless told not to.
+const rove = (item, follow = true) => {
   for (const other of tree.querySelectorAll('[role=treeitem][tabindex="0"]')) other.tabIndex = -1;
   if (item) item.tabIndex = 0;
+  const index = item?.dataset.call === undefined ? -1 : Number(item.dataset.call);
+  if (index !== current) {
+    current = index;
+    showSource(follow);
+  }
 };
 
 const moveTo = (item) => {
   if (!item) return;
   rove(item);
   item.focus({ preventScroll: true });
-  // Into the tree's own view, without scrolling the page.
+  moveIntoView(item);
+};
+
+// Into the tree's own view, without scrolling the page.
+const moveIntoView = (item) => {
   const box = tree.parentElement;
   const [line, view] = [item.querySelector('.line').getBoundingClientRect(), box.getBoundingClientRect()];
   if (line.top < view.top) box.scrollTop -= view.top - line.top;
@@ -185,6 +207,7 @@ const rebuild = () => {
   tree.replaceChildren(...build(nest(frame.calls), 1, ''));
   if (frame.truncated) tree.append(element('li', `… and more calls than the recorder keeps (${frame.calls.length})`));
   const find = (key) => key && tree.querySelector(`[data-key="${CSS.escape(key)}"]`);
+  current = -1;
   rove(find(roveKey) || items()[0]);
   if (focusKey) find(focusKey)?.focus({ preventScroll: true });
   box.scrollTop = scroll;
@@ -329,6 +352,98 @@ const showWalk = () => {
     : 'The walk is paused while you look: s steps it, and S resumes it.');
 };
 
+// The source pane: the chain of the current call in words, and its lines
+// marked in the file shown, the file of the call itself when it changes.
+const sourceList = $('inspector-source-lines');
+const fileChooser = $('inspector-source-file');
+
+const loadSources = () => (sourcesLoading ??= (async () => {
+  const files = sourceFiles(format.routines);
+  fileChooser.replaceChildren(...files.map((file) => Object.assign(element('option', file), { value: file })));
+  await Promise.all(files.map(async (file) => {
+    const response = await fetch(`src/${file}`);
+    sources.set(file, response.ok ? (await response.text()).replace(/\n$/, '').split('\n') : []);
+  }));
+  showSource(true);
+})());
+
+const showFile = (file) => {
+  if (file === sourceFile || !sources.has(file)) return;
+  sourceFile = file;
+  fileChooser.value = file;
+  sourceList.replaceChildren(...sources.get(file).map((text, k) => {
+    const item = element('li', text);
+    Object.assign(item, { tabIndex: k === 0 ? 0 : -1 });
+    item.setAttribute('role', 'option');
+    item.dataset.line = String(k + 1);
+    // Named with its number, which is drawn beside it; a blank line has no other name.
+    item.setAttribute('aria-label', `line ${k + 1}: ${text.trim() || 'blank'}`);
+    return item;
+  }));
+};
+
+const lineItem = (line) => sourceList.children[line - 1];
+
+// Into the source's own view, without scrolling the page.
+const revealLine = (item) => {
+  const box = sourceList.parentElement;
+  const [line, view] = [item.getBoundingClientRect(), box.getBoundingClientRect()];
+  if (line.top < view.top || line.bottom > view.bottom) box.scrollTop += line.top - view.top - box.clientHeight / 2;
+};
+
+const showSource = (follow = false) => {
+  if (!frame || sources.size === 0) return;
+  const call = frame.calls[current];
+  const chain = call?.chain ?? [];
+  setText($('inspector-call-chain'), chain.length > 0
+    ? `${words(call)}: ${chainText(chain, call.name)}`
+    : call ? `${words(call)}: made by none of the program's routines.` : '');
+  if (follow && chain.length > 0) showFile(chain.at(-1).file);
+  if (!sourceFile) showFile(fileChooser.value);
+  const marked = chainLines(chain, sourceFile);
+  for (const item of sourceList.querySelectorAll('.in-chain')) {
+    if (!marked.has(Number(item.dataset.line))) item.classList.remove('in-chain');
+  }
+  for (const line of marked) lineItem(line)?.classList.add('in-chain');
+  for (const item of sourceList.querySelectorAll('[aria-selected=true]')) item.setAttribute('aria-selected', 'false');
+  if (chosenLine?.file === sourceFile) lineItem(chosenLine.line)?.setAttribute('aria-selected', 'true');
+  if (follow && chain.length > 0) {
+    const innermost = lineItem(chain.at(-1).line);
+    if (innermost) revealLine(innermost);
+  }
+};
+
+// The calls of this frame that the chosen line led to, marked in the tree.
+const markLed = () => {
+  const led = chosenLine ? ledBy(frame.calls, chosenLine.file, chosenLine.line) : [];
+  const indices = new Set(led.map((c) => String(c.index)));
+  for (const item of tree.querySelectorAll('.led')) if (!indices.has(item.dataset.call)) item.classList.remove('led');
+  for (const index of indices) tree.querySelector(`[data-call="${index}"]`)?.classList.add('led');
+  if (!chosenLine) return led;
+  const shapes = led.filter((c) => c.shape >= 0).length;
+  setText($('inspector-source-led'), led.length > 0
+    ? `Line ${chosenLine.line} of ${chosenLine.file} led to ${led.length} ${led.length === 1 ? 'call' : 'calls'} of this frame ` +
+      `(${shapes} ${shapes === 1 ? 'shape' : 'shapes'}), marked in the list; the first is now its current line.`
+    : `Line ${chosenLine.line} of ${chosenLine.file} led to no call of this frame.`);
+  return led;
+};
+
+const chooseLine = (line) => {
+  chosenLine = { file: sourceFile, line };
+  const [first] = markLed();
+  const item = first && tree.querySelector(`[data-call="${first.index}"]`);
+  if (item) {
+    for (const level of [...ancestors(item)]) if (level.getAttribute('aria-expanded') === 'false') fold(level, false);
+    rove(item, false);
+    moveIntoView(item);
+  }
+  showSource();
+};
+
+const ancestors = function* (item) {
+  for (let up = item.parentElement.closest('[role=treeitem]'); up; up = up.parentElement.closest('[role=treeitem]')) yield up;
+};
+
 // The recorded frame drawn again as the panel shows it.
 const redraw = (reveal = false) => {
   Module._walkerShowRecordedFrame(shown ?? -1, selected);
@@ -339,6 +454,7 @@ const redraw = (reveal = false) => {
 const select = (n) => {
   selected = n;
   shape = shapeCalls()[n] ?? null;
+  if (shape) rove(tree.querySelector(`[data-shape="${n}"]`));
   for (const item of tree.querySelectorAll(`[aria-selected=true], [data-shape="${n}"]`)) {
     item.setAttribute('aria-selected', String(Number(item.dataset.shape) === selected));
   }
@@ -380,6 +496,8 @@ const take = () => {
   showWalk();
   showOrder(false);
   showChosen();
+  markLed();
+  showSource();
 };
 
 // While walking, the frames that come between two readings are not read.
@@ -418,6 +536,7 @@ const setOpen = (now) => {
     Module.walkerKey('p');  // a key the program does not bind: the walk pauses
     walkStatus.textContent = 'Recording the next frame…';
     Module._walkerInspect(1);
+    loadSources();
     placeSticky();
     heading.focus({ preventScroll: true });
     tree.parentElement.scrollTop = 0;
@@ -491,6 +610,38 @@ section.addEventListener('keydown', (event) => {
     showUpTo(shownCount() + (event.key === ']' ? 1 : -1));
     event.preventDefault();
   }
+});
+// The source's lines: one Tab stop, as the tree; Enter or a click chooses.
+const SOURCE_KEYS = {
+  ArrowDown: (item) => item.nextElementSibling,
+  ArrowUp: (item) => item.previousElementSibling,
+  Home: () => sourceList.firstElementChild,
+  End: () => sourceList.lastElementChild,
+};
+const moveToLine = (item) => {
+  if (!item) return;
+  for (const other of sourceList.querySelectorAll('[tabindex="0"]')) other.tabIndex = -1;
+  item.tabIndex = 0;
+  item.focus({ preventScroll: true });
+  revealLine(item);
+};
+sourceList.addEventListener('keydown', (event) => {
+  const item = event.target.closest('[role=option]');
+  if (!item || !frame || event.ctrlKey || event.altKey || event.metaKey) return;
+  if (event.key === 'Enter' || event.key === ' ') chooseLine(Number(item.dataset.line));
+  else if (SOURCE_KEYS[event.key]) moveToLine(SOURCE_KEYS[event.key](item));
+  else return;
+  event.preventDefault();
+});
+sourceList.addEventListener('click', (event) => {
+  const item = event.target.closest('[role=option]');
+  if (!item || !frame) return;
+  moveToLine(item);
+  chooseLine(Number(item.dataset.line));
+});
+fileChooser.addEventListener('change', () => {
+  showFile(fileChooser.value);
+  showSource();
 });
 $('inspector-close').addEventListener('click', () => setOpen(false));
 slider.addEventListener('input', () => showUpTo(Number(slider.value)));
