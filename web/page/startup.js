@@ -67,6 +67,10 @@
     observer.observe({ type: 'paint', buffered: true });
   };
 
+  // A deferred script's failed fetch is told at its turn to run, after this.
+  const program = document.getElementById('program');
+  program.addEventListener('error', () => fail(`${program.getAttribute('src')} could not be loaded.`));
+
   if (typeof WebAssembly !== 'object') {
     fail('This browser cannot run WebAssembly, so the walker cannot run here. ' +
          'Any current version of Chrome, Firefox, Safari or Edge can.');
