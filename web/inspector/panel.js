@@ -38,6 +38,8 @@ let taken = 0;  // frames read since the panel was opened
 let readTimer = 0;
 let lines = new Map();  // a call's index → its line's words and code, as built
 let canvasWidth = 0;  // the canvas's width on the page, as last laid out
+let chainStep = -1;  // the chosen step of the chosen shape's chain
+let wanted = null;  // a view asked for (a link's): shown once a frame is read
 
 const element = (tag, text, className) => {
   const e = document.createElement(tag);
@@ -272,6 +274,15 @@ const showChain = (steps) => {
     showStep(list.children[k], say(), call, matrix);
   });
   chainShown = steps;
+  markStep();
+};
+
+const markStep = () => {
+  [...$('inspector-chain').children].forEach((item, k) => {
+    item.classList.toggle('chosen', k === chainStep);
+    if (k === chainStep) item.setAttribute('aria-current', 'step');
+    else item.removeAttribute('aria-current');
+  });
 };
 
 // The chosen shape: its call, its box, what covers it, and the chain from the eye to it.
@@ -338,6 +349,7 @@ const redraw = (reveal = false) => {
 
 const select = (n) => {
   selected = n;
+  chainStep = -1;
   shape = shapeCalls()[n] ?? null;
   for (const item of tree.querySelectorAll(`[aria-selected=true], [data-shape="${n}"]`)) {
     item.setAttribute('aria-selected', String(Number(item.dataset.shape) === selected));
@@ -380,6 +392,27 @@ const take = () => {
   showWalk();
   showOrder(false);
   showChosen();
+  if (wanted) {
+    const { view, done } = wanted;
+    wanted = null;
+    done(showView(view));
+  }
+};
+
+// A view of the recorded frame (a link's): what of it the frame lacks, or
+// nothing once it is shown.
+const showView = ({ upto, shape: n, chain }) => {
+  if (upto !== null && upto > frame.shapes) return 'it draws more shapes than its frame has';
+  const call = n === null ? null : shapeCalls()[n];
+  if (n !== null && !call) return 'it chooses a shape its frame does not have';
+  // The eye, each transform, and the shape itself.
+  if (chain !== null && chain >= chainTo(frame.calls, call.index).length + 2) return 'it chooses a step its shape\'s chain does not have';
+  shown = upto === null || upto >= frame.shapes ? null : upto;
+  if (n === null) redraw(true);
+  else select(n);
+  chainStep = chain ?? -1;
+  markStep();
+  return '';
 };
 
 // While walking, the frames that come between two readings are not read.
@@ -412,7 +445,7 @@ const setOpen = (now) => {
   document.body.classList.toggle('inspecting', open);
   toggle.setAttribute('aria-expanded', String(open));
   if (open) {
-    [frame, structure, taken, shown, selected, shape] = [null, '', 0, null, -1, null];
+    [frame, structure, taken, shown, selected, shape, chainStep] = [null, '', 0, null, -1, null, -1];
     wasWalking = Module.walkerWalking();
     tree.replaceChildren();
     Module.walkerKey('p');  // a key the program does not bind: the walk pauses
@@ -493,6 +526,17 @@ section.addEventListener('keydown', (event) => {
   }
 });
 $('inspector-close').addEventListener('click', () => setOpen(false));
+$('inspector-chain').addEventListener('click', (event) => {
+  const item = event.target.closest('#inspector-chain > li');
+  if (!item) return;
+  chainStep = [...item.parentElement.children].indexOf(item);
+  markStep();
+});
+$('inspector-link').addEventListener('click', async () => {
+  if (!frame) return;
+  const { copy } = await import('../open_link.js');
+  $('inspector-link-status').textContent = await copy(panel.view());
+});
 slider.addEventListener('input', () => showUpTo(Number(slider.value)));
 $('inspector-previous').addEventListener('click', () => showUpTo(shownCount() - 1));
 $('inspector-next').addEventListener('click', () => showUpTo(shownCount() + 1));
@@ -530,4 +574,14 @@ export const panel = {
   frame: () => frame && {
     ...frame, names: Object.fromEntries(names.shapes), levels: Object.fromEntries(names.levels), taken,
   },
+  // What the panel shows of its frame, as a link holds it; and a link's
+  // view shown once the next frame is read (a promise of what the frame
+  // lacks of it, if anything).
+  view: () => ({
+    beam: [...names.shapes.values()].includes('beam'), upto: shown, shape: selected >= 0 ? selected : null,
+    chain: selected >= 0 && chainStep >= 0 ? chainStep : null,
+  }),
+  show: (view) => new Promise((done) => {
+    wanted = { view, done };
+  }),
 };

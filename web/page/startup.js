@@ -15,6 +15,17 @@
   const lines = [];
   let painted = false;
   const NARROW_MARGIN = 64;  // CSS pixels: twice the body's padding, and a scrollbar
+  // A link to a view (open_link.js, loaded only for one): the walk pauses
+  // before its first step, and the link is opened once the page's scripts
+  // have run. What a link could not open is in the session's storage.
+  const linked = location.hash.length > 1;
+  let told = false;
+  try {
+    told = sessionStorage.length > 0;
+  } catch {
+    // no storage: nothing kept
+  }
+  addEventListener('hashchange', () => location.reload());
 
   // Runs what needs the whole page once it has been read.
   const whenRead = (what) => {
@@ -46,6 +57,10 @@
         script.onload = () => {
           window.walkerScreen.fit();
           window.walkerReadout.start();
+          if (linked || told) {
+            import('./open_link.js').then((link) => link.open(window.walkerInspector))
+              .catch((error) => console.warn(`The link could not be opened: ${error.message}`));
+          }
         };
       }
       document.head.appendChild(script);
@@ -140,10 +155,13 @@
     // Each frame the frame inspector has recorded, while it is open.
     onWalkerFrameRecorded: () => window.walkerInspector?.recorded(),
     // After main, which draws the first frame.
-    postRun: () => afterFirstPaint(() => {
-      painted = true;
-      for (const line of lines) console.log(line);
-      loadPageScripts();
-    }),
+    postRun: () => {
+      if (linked) Module.walkerKey('p');
+      afterFirstPaint(() => {
+        painted = true;
+        for (const line of lines) console.log(line);
+        loadPageScripts();
+      });
+    },
   };
 })();
