@@ -25,6 +25,7 @@
   } catch {
     // no storage: nothing kept
   }
+  let opening = null;  // open_link.js, on its way
   addEventListener('hashchange', () => location.reload());
 
   // Runs what needs the whole page once it has been read.
@@ -57,10 +58,8 @@
         script.onload = () => {
           window.walkerScreen.fit();
           window.walkerReadout.start();
-          if (linked || told) {
-            import('./open_link.js').then((link) => link.open(window.walkerInspector))
-              .catch((error) => console.warn(`The link could not be opened: ${error.message}`));
-          }
+          opening?.then((link) => link.open(window.walkerInspector))
+            .catch((error) => console.warn(`The link could not be opened: ${error.message}`));
         };
       }
       document.head.appendChild(script);
@@ -157,6 +156,7 @@
     // After main, which draws the first frame.
     postRun: () => {
       if (linked) Module.walkerKey('p');
+      if (linked || told) opening = import('./open_link.js');
       afterFirstPaint(() => {
         painted = true;
         for (const line of lines) console.log(line);
