@@ -47,6 +47,8 @@ let sourcesLoading = null;
 let current = -1;  // the index of the call the source shows the chain of
 let sourceFile = null;  // the file the source shows
 let chosenLine = null;  // { file, line } chosen in the source
+let chainStep = -1;  // the chosen step of the chosen shape's chain
+let wanted = null;  // a view asked for (a link's): shown once a frame is read
 
 const element = (tag, text, className) => {
   const e = document.createElement(tag);
@@ -295,6 +297,15 @@ const showChain = (steps) => {
     showStep(list.children[k], say(), call, matrix);
   });
   chainShown = steps;
+  markStep();
+};
+
+const markStep = () => {
+  [...$('inspector-chain').children].forEach((item, k) => {
+    item.classList.toggle('chosen', k === chainStep);
+    if (k === chainStep) item.setAttribute('aria-current', 'step');
+    else item.removeAttribute('aria-current');
+  });
 };
 
 // The chosen shape: its call, its box, what covers it, and the chain from the eye to it.
@@ -453,6 +464,7 @@ const redraw = (reveal = false) => {
 
 const select = (n) => {
   selected = n;
+  chainStep = -1;
   shape = shapeCalls()[n] ?? null;
   if (shape) rove(tree.querySelector(`[data-shape="${n}"]`));
   for (const item of tree.querySelectorAll(`[aria-selected=true], [data-shape="${n}"]`)) {
@@ -498,6 +510,27 @@ const take = () => {
   showChosen();
   markLed();
   showSource();
+  if (wanted) {
+    const { view, done } = wanted;
+    wanted = null;
+    done(showView(view));
+  }
+};
+
+// A view of the recorded frame (a link's): what of it the frame lacks, or
+// nothing once it is shown.
+const showView = ({ upto, shape: n, chain }) => {
+  if (upto !== null && upto > frame.shapes) return 'it draws more shapes than its frame has';
+  const call = n === null ? null : shapeCalls()[n];
+  if (n !== null && !call) return 'it chooses a shape its frame does not have';
+  // The eye, each transform, and the shape itself.
+  if (chain !== null && chain >= chainTo(frame.calls, call.index).length + 2) return 'it chooses a step its shape\'s chain does not have';
+  shown = upto === null || upto >= frame.shapes ? null : upto;
+  if (n === null) redraw(true);
+  else select(n);
+  chainStep = chain ?? -1;
+  markStep();
+  return '';
 };
 
 // While walking, the frames that come between two readings are not read.
@@ -530,7 +563,7 @@ const setOpen = (now) => {
   document.body.classList.toggle('inspecting', open);
   toggle.setAttribute('aria-expanded', String(open));
   if (open) {
-    [frame, structure, taken, shown, selected, shape] = [null, '', 0, null, -1, null];
+    [frame, structure, taken, shown, selected, shape, chainStep] = [null, '', 0, null, -1, null, -1];
     wasWalking = Module.walkerWalking();
     tree.replaceChildren();
     Module.walkerKey('p');  // a key the program does not bind: the walk pauses
@@ -644,6 +677,17 @@ fileChooser.addEventListener('change', () => {
   showSource();
 });
 $('inspector-close').addEventListener('click', () => setOpen(false));
+$('inspector-chain').addEventListener('click', (event) => {
+  const item = event.target.closest('#inspector-chain > li');
+  if (!item) return;
+  chainStep = [...item.parentElement.children].indexOf(item);
+  markStep();
+});
+$('inspector-link').addEventListener('click', async () => {
+  if (!frame) return;
+  const { copy } = await import('../open_link.js');
+  $('inspector-link-status').textContent = await copy(panel.view());
+});
 slider.addEventListener('input', () => showUpTo(Number(slider.value)));
 $('inspector-previous').addEventListener('click', () => showUpTo(shownCount() - 1));
 $('inspector-next').addEventListener('click', () => showUpTo(shownCount() + 1));
@@ -681,4 +725,14 @@ export const panel = {
   frame: () => frame && {
     ...frame, names: Object.fromEntries(names.shapes), levels: Object.fromEntries(names.levels), taken,
   },
+  // What the panel shows of its frame, as a link holds it; and a link's
+  // view shown once the next frame is read (a promise of what the frame
+  // lacks of it, if anything).
+  view: () => ({
+    beam: [...names.shapes.values()].includes('beam'), upto: shown, shape: selected >= 0 ? selected : null,
+    chain: selected >= 0 && chainStep >= 0 ? chainStep : null,
+  }),
+  show: (view) => new Promise((done) => {
+    wanted = { view, done };
+  }),
 };

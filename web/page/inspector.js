@@ -14,5 +14,6 @@ window.walkerInspector = (() => {
     changed: () => panel?.changed(),
     recorded: () => panel?.recorded(),
     frame: () => panel?.frame() ?? null,
+    panel: load,
   };
 })();
