@@ -3,6 +3,14 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
+# Whatever the builds stamp with a time gets the commit's, so that a build of
+# a commit is the same whenever it is made (and the checks check the very
+# files scripts/release ships); a tree without git keeps the build's time.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null); then
+    export SOURCE_DATE_EPOCH
+else
+    [ -n "${SOURCE_DATE_EPOCH:-}" ] || unset SOURCE_DATE_EPOCH
+fi
 
 # Installs the Debian packages that are not installed yet when run as root;
 # otherwise prints the one apt-get line to run and fails.
