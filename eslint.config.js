@@ -40,9 +40,9 @@ export default [
     },
   },
   {
-    // The frame inspector's modules: ES modules in the browser, and pure ones
-    // in Node's tests too.
-    files: ['web/inspector/**/*.js'],
+    // The frame inspector's modules and the link's: ES modules in the
+    // browser, and pure ones in Node's tests too.
+    files: ['web/inspector/**/*.js', 'web/page/link.js', 'web/page/open_link.js'],
     languageOptions: { sourceType: 'module' },
   },
   {

@@ -65,7 +65,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelo
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/walker.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The icons' sizes, in pixels; scripts/screenshots makes one of each, and
-# .ci/package looks for each (walker-facts.sh).
+# .ci/check-package looks for each (walker-facts.sh).
 set(WALKER_ICON_SIZES 64 128)
 foreach(size IN LISTS WALKER_ICON_SIZES)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${size}x${size}/walker.png
@@ -99,5 +99,11 @@ if(CMAKE_CROSSCOMPILING)
     ${CMAKE_SYSROOT}/lib/${CMAKE_LIBRARY_ARCHITECTURE} ${CMAKE_SYSROOT}/usr/lib/${CMAKE_LIBRARY_ARCHITECTURE})
 endif()
 set(CPACK_STRIP_FILES ON)
+# CPack's Installed-Size adds up the sizes the file system gives the staged
+# files and folders, which differ from ext4 to tmpfs: it is counted again.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(CPACK_WALKER_PYTHON ${Python3_EXECUTABLE})
+set(CPACK_WALKER_INSTALLED_SIZE ${PROJECT_SOURCE_DIR}/tools/deb_installed_size.py)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_installed_size.cmake)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

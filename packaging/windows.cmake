@@ -19,12 +19,19 @@ add_custom_command(
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/zip_copyright.cmake ${PROJECT_SOURCE_DIR}/LICENSE ${WALKER_FREEGLUT_NOTICE}
   VERBATIM)
 
+# cmake -E tar's zips carry each file's access and change times and its
+# owner; tools/zip_files.py's carry only names, modes and SOURCE_DATE_EPOCH.
+# The time is the one configured last, kept in a file, so that a release of
+# a later commit makes the zip again in a tree where nothing else changed.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(CONFIGURE OUTPUT zip-time.txt CONTENT "$ENV{SOURCE_DATE_EPOCH}\n")
 add_custom_command(
   OUTPUT ${WALKER_ZIP}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${WALKER_ZIP}
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${WALKER_ZIP} --format=zip
+  COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}
+    $<TARGET_FILE:Python3::Interpreter> ${PROJECT_SOURCE_DIR}/tools/zip_files.py ${WALKER_ZIP}
     $<TARGET_FILE_NAME:walker> README.txt copyright.txt
   DEPENDS walker ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/copyright.txt
+    ${PROJECT_SOURCE_DIR}/tools/zip_files.py ${PROJECT_BINARY_DIR}/zip-time.txt
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
   VERBATIM)
 add_custom_target(walker_zip ALL DEPENDS ${WALKER_ZIP})

@@ -48,3 +48,33 @@ archive() {
     shift
     APT_CONFIG="$dir/apt.conf" apt-get -q "$@"
 }
+
+# archive_update DIR: apt-get update. A suite whose index does not match its
+# signed Release file (a mirror caught in the middle of a sync, or a cache
+# holding two moments of it) is left out, with a warning, after a second try:
+# the other suites are still checked, and a build goes on without that
+# suite's updates instead of failing on the mirror.
+archive_update() {
+    local dir=$1 said try failed uri suite
+    said=$(mktemp)
+    for try in 1 2 3; do
+        if archive "$dir" update >"$said" 2>&1; then
+            rm -f "$said"
+            return 0
+        fi
+        failed=$(sed -n 's#^E: Failed to fetch \(.*\)/dists/\([^/]*\)/.*#\1 \2#p' "$said" | sort -u)
+        if [ -z "$failed" ] || [ "$try" -eq 3 ]; then
+            cat "$said" >&2
+            break
+        fi
+        [ "$try" -eq 1 ] && { sleep 10; continue; }
+        while read -r uri suite; do
+            echo "warning: the archive's $suite index at $uri does not match its Release file; going on without $suite" >&2
+            awk -v uri="$uri" -v suite="$suite" '{ u = $(NF - 2); sub(/\/$/, "", u) } u != uri || $(NF - 1) != suite' \
+                "$dir/sources.list" >"$dir/sources.list.new"
+            mv "$dir/sources.list.new" "$dir/sources.list"
+        done <<<"$failed"
+    done
+    rm -f "$said"
+    return 1
+}

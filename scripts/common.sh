@@ -3,6 +3,14 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
+# Whatever the builds stamp with a time gets the commit's, so that a build of
+# a commit is the same whenever it is made (and the checks check the very
+# files scripts/release ships); a tree without git keeps the build's time.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null); then
+    export SOURCE_DATE_EPOCH
+else
+    [ -n "${SOURCE_DATE_EPOCH:-}" ] || unset SOURCE_DATE_EPOCH
+fi
 
 # Installs the Debian packages that are not installed yet when run as root;
 # otherwise prints the one apt-get line to run and fails.
@@ -58,14 +66,18 @@ configure_and_build() {
         cmake --build --preset "$preset" -j "$JOBS")
 }
 
-# debian_build_flags ARCH: exports the CXXFLAGS and LDFLAGS Debian builds
-# every package for ARCH with (dpkg-buildflags: optimisation and hardening).
+# debian_build_flags ARCH: sets DEBIAN_FLAGS to the CMake options that build
+# with the flags Debian builds every package for ARCH with (dpkg-buildflags:
+# optimisation and hardening, and the tree's path mapped to "." in what the
+# compiler writes). Given on every configure, so that an unchanged tree
+# stays built.
 debian_build_flags() {
-    local host=$1
+    local host=$1 cxxflags ldflags
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-    CXXFLAGS="$(DEB_HOST_ARCH=$host dpkg-buildflags --get CXXFLAGS) $(DEB_HOST_ARCH=$host dpkg-buildflags --get CPPFLAGS)"
-    LDFLAGS=$(DEB_HOST_ARCH=$host dpkg-buildflags --get LDFLAGS)
-    export CXXFLAGS LDFLAGS
+    cxxflags="$(cd "$ROOT" && DEB_HOST_ARCH=$host dpkg-buildflags --get CXXFLAGS) $(DEB_HOST_ARCH=$host dpkg-buildflags --get CPPFLAGS)"
+    ldflags=$(DEB_HOST_ARCH=$host dpkg-buildflags --get LDFLAGS)
+    # shellcheck disable=SC2034  # read by the scripts that call this
+    DEBIAN_FLAGS=(-DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags")
 }
 
 # load_facts PRESET: what the build tree build/PRESET knows that the scripts
@@ -134,4 +146,56 @@ end_process() {
 stop_xvfb() {
     end_process "${XVFB_PID:-}"
     XVFB_PID=""
+}
+
+# fail MESSAGE: a check's failure, named by the check (CHECK_NAME).
+fail() {
+    echo "${CHECK_NAME:-CHECK} FAILED: $*" >&2
+    exit 1
+}
+
+# demo_wanted: whether a build script should show its program walking under
+# Xvfb: only without a display of the user's, and never in a release.
+demo_wanted() {
+    [ -z "${DISPLAY:-}" ] && [ -z "${WALKER_BUILD_ONLY:-}" ]
+}
+
+# walk_and_screenshot PID WHAT SECONDS SHOT: waits up to SECONDS for the
+# window of the program PID, lets it walk (WALKER_DEMO_SECONDS, default 3),
+# and saves a screenshot of its window to SHOT.
+walk_and_screenshot() {
+    local pid=$1 what=$2 seconds=$3 shot=$4
+    wait_for "$seconds" xwininfo -name "$WALKER_WINDOW_TITLE" || { echo "$what opened no window" >&2; return 1; }
+    sleep "${WALKER_DEMO_SECONDS:-3}"  # let it walk; under an emulator its first frame comes a second or two late
+    kill -0 "$pid" || { echo "$what stopped by itself" >&2; return 1; }
+    import -window "$WALKER_WINDOW_TITLE" "$shot"
+    echo "$what walked for ${WALKER_DEMO_SECONDS:-3}s; screenshot of its window: $shot"
+}
+
+# expect_four_lines OUT SECONDS: the program writing to the file OUT prints,
+# within SECONDS, the four lines describing the OpenGL implementation.
+expect_four_lines() {
+    local out=$1 seconds=$2
+    wait_for "$seconds" has_four_lines "$out" || fail "the installed walker did not print its four lines: $(cat "$out")"
+    [ "$(cut -d' ' -f1-2 "$out" | tr '\n' ' ')" = "VENDOR : RENDERER : EXTENSIONS : VERSION : " ] ||
+        fail "its lines are not the four expected: $(cat "$out")"
+}
+
+has_four_lines() {
+    [ "$(wc -l <"$1")" -ge 4 ]
+}
+
+# ctest_summary PRESET PATTERN: runs ctest --preset PRESET into a log; shows
+# all of it on a failure, and otherwise only its lines matching PATTERN.
+ctest_summary() {
+    local log status=0
+    log=$(mktemp)
+    (cd "$ROOT" && ctest --preset "$1") >"$log" 2>&1 || status=$?
+    if [ "$status" -eq 0 ]; then
+        grep -E "$2" "$log" || true
+    else
+        cat "$log"
+    fi
+    rm -f "$log"
+    return "$status"
 }

@@ -16,9 +16,12 @@
 // - Lighthouse's four category scores for the page and the bare page, with its
 //   mobile and its desktop settings;
 // - the bytes of the page's files (web/CMakeLists.txt lists them), its
-//   manifest, icons and service worker included.
+//   manifest, icons and service worker included;
+// - a link to a view at the cycle's last step, opened: navigation to the
+//   first frame drawn at that step, fresh loads as for the first frame.
 // Usage: node tools/web_bench.mjs   (prints "name: value" lines)
-// WALKER_BENCH_LIGHTHOUSE=0 leaves Lighthouse out. Lighthouse drives the same
+// WALKER_BENCH_LIGHTHOUSE=0 leaves Lighthouse out; WALKER_BENCH_ONLY=link
+// measures the link alone. Lighthouse drives the same
 // Chromium, which Puppeteer starts in a process group of its own and ends,
 // group and all, when this tool ends or is stopped.
 import { readFileSync } from 'node:fs';
@@ -70,6 +73,33 @@ async function firstFrame(browser, url, calls) {
     await page.goto(url);
     await page.waitForFunction(() => window.firstFrame !== undefined, { timeout: 30000 });
     return await page.evaluate(() => window.firstFrame);
+  } finally {
+    await context.close();
+  }
+}
+
+// Milliseconds from navigation to the animation frame after the first draw
+// at the link's step, fresh as firstFrame's loads.
+async function linkFrame(browser, url, step) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await sleep(SETTLE_MS);
+    await page.evaluateOnNewDocument((at) => {
+      const draw = WebGLRenderingContext.prototype.drawArrays;
+      WebGLRenderingContext.prototype.drawArrays = function (...args) {
+        if (window.linkFrame === undefined && window.Module?._walkerStepInCycle?.() === at) {
+          window.linkFrame = null;
+          requestAnimationFrame(() => {
+            window.linkFrame = performance.now();
+          });
+        }
+        return draw.apply(this, args);
+      };
+    }, step);
+    await page.goto(url);
+    await page.waitForFunction(() => typeof window.linkFrame === 'number', { timeout: 30000 });
+    return await page.evaluate(() => window.linkFrame);
   } finally {
     await context.close();
   }
@@ -210,7 +240,18 @@ const bare = await serve(resolve(ROOT, 'bench'));
 const pageUrl = server.url;
 const bareUrl = `${bare.url}web_bare.html`;
 const browser = await launchBrowser();
-try {
+figures: try {
+  const LINK_STEP = 159;
+  // Against the page's own first frame, at the cycle's first step, timed alike.
+  const [linked, plain] = [[], []];
+  for (let i = 0; i < LOADS; i++) {
+    linked.push(await linkFrame(browser, `${pageUrl}#step=${LINK_STEP}&yaw=-5&turret=-60&end`, LINK_STEP));
+    plain.push(await linkFrame(browser, pageUrl, 0));
+  }
+  report('web_link_first_picture_ms', median(linked).toFixed(0));
+  report('web_link_plain_first_picture_ms', median(plain).toFixed(0));
+  if (process.env.WALKER_BENCH_ONLY === 'link') break figures;
+
   const DRAWS = ['drawArrays', 'drawElements'];
   await firstFrame(browser, bareUrl, ['clear']);  // starts the GPU process, for neither page to pay
   const [own, reference] = [[], []];

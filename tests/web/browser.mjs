@@ -3,7 +3,10 @@
 // runs every test file once per engine: tests/web/run.mjs) driven by real key
 // events, the canvas's pixels read back by colour, and the real desktop
 // program under Xvfb for comparison.
-//   servedPage()           the served page and a browser for a file's tests
+//   servedPage()           the served page and a browser for a file's tests;
+//                          a test fails on any Content-Security-Policy
+//                          violation in any page it opened
+//   addScript(page, source, frame)  a script run in the page (or its frame)
 //   openPage(browser, url, viewport, beforeLoad)  a page that has started
 //   press, pressAndDraw, nextFrame      keys, and frames drawn
 //   canvasPicture, samePixels, count    the canvas's pixels by colour
@@ -18,7 +21,7 @@ import { cpSync, mkdtempSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { createInterface } from 'node:readline';
 import { join, resolve } from 'node:path';
-import { after, before } from 'node:test';
+import { after, afterEach, before } from 'node:test';
 import { ROOT, WEB_DIR, pageFiles, serve, started } from '../../tools/chromium.mjs';
 import { launch } from './engines.mjs';
 
@@ -29,19 +32,58 @@ const DESKTOP_DRIVER = process.env.WALKER_DESKTOP_DRIVER ?? resolve(ROOT, 'build
 // Steps in one whole gait cycle, as the program counts them.
 export const cycleSteps = (page) => page.evaluate(() => Module._walkerCycleSteps());
 
+const VIOLATION = 'Content-Security-Policy violation:';
+
+// Runs in each document before its own scripts.
+function reportViolations(mark) {
+  addEventListener('securitypolicyviolation', (event) => {
+    console.error(`${mark} ${event.effectiveDirective} blocked ${event.blockedURI || 'inline code'} ` +
+      `at ${event.sourceFile}:${event.lineNumber}`);
+  });
+}
+
+// Every page the browser opens reports the policy's violations, in every
+// frame, to the list.
+function watchPolicy(browser, violations) {
+  const newPage = browser.newPage.bind(browser);
+  browser.newPage = async (...args) => {
+    const page = await newPage(...args);
+    page.on('console', (message) => {
+      if (message.type() === 'error' && message.text().startsWith(VIOLATION)) violations.push(message.text());
+    });
+    await page.evaluateOnNewDocument(reportViolations, VIOLATION);
+    return page;
+  };
+  return browser;
+}
+
 // The served page and one browser for a test file's tests: started before
 // them and ended after them. The tests read shared.server and shared.browser.
 export function servedPage() {
   const shared = {};
+  const violations = [];
   before(async () => {
     shared.server = await serve();
-    shared.browser = await launch(ENGINE);
+    shared.browser = watchPolicy(await launch(ENGINE), violations);
+  });
+  afterEach(() => {
+    const seen = violations.splice(0);
+    if (seen.length > 0) throw new Error(`the page's Content-Security-Policy was violated:\n${seen.join('\n')}`);
   });
   after(async () => {
     await shared.browser?.close();
     shared.server?.stop();
   });
   return shared;
+}
+
+// A script run in the page, or in its frame of that id, as the page's policy
+// allows: put in by the driver, which the policy leaves alone (for WebKit,
+// served from the page's origin by its proxy).
+export async function addScript(page, content, frame = null) {
+  if (ENGINE === 'webkit') return page.addScriptTag({ content, frame });
+  const where = frame ? await (await page.$(`#${frame}`)).contentFrame() : page;
+  return where.evaluate(`${content}\n;0`);
 }
 
 // Opens the page with the canvas kept readable after each frame, and waits
@@ -102,7 +144,7 @@ export async function pressAndDraw(page, keys) {
   await nextFrame(page);
 }
 
-const FRAME = 'narrow-screen';
+export const NARROW_FRAME = 'narrow-screen';
 
 // The page again in a frame of width x height CSS pixels on the open page
 // (paused first, so that only the frame's walker walks): a screen narrower
@@ -114,9 +156,9 @@ export async function narrowFrame(page, width, height) {
     const frame = Object.assign(document.createElement('iframe'), { id, src: location.href, onload: done });
     frame.style.cssText = `width: ${w}px; height: ${h}px; border: 0; display: block;`;
     document.body.prepend(frame);
-  }), FRAME, width, height);
-  await started(page, FRAME);
-  return (fn, ...args) => page.evaluate(`(${fn})(document.getElementById('${FRAME}').contentWindow, ...${JSON.stringify(args)})`);
+  }), NARROW_FRAME, width, height);
+  await started(page, NARROW_FRAME);
+  return (fn, ...args) => page.evaluate(`(${fn})(document.getElementById('${NARROW_FRAME}').contentWindow, ...${JSON.stringify(args)})`);
 }
 
 export const COLOURS = ['black', 'green', 'blue', 'cyan', 'magenta', 'white'];

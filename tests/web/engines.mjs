@@ -9,7 +9,9 @@
 //   events, so each page's MiniBrowser uses a proxy of the page's own, which
 //   puts the page's preload scripts (and a script that reports page errors
 //   and console errors to it) at the top of each HTML document it passes, sees
-//   every request, and can be taken offline.
+//   every request, and can be taken offline. What it puts in a page it serves
+//   from the page's own origin, so that the page's Content-Security-Policy
+//   lets it run as it lets the page's own files.
 // launch(name) gives a browser with puppeteer's newPage() and close(); a page
 // has puppeteer's Page methods, or for WebKit these of them: goto, reload,
 // title, close, evaluate, $eval, $$eval, $ (for screenshot), waitForFunction,
@@ -79,6 +81,9 @@ const MINIBROWSER = process.env.MINIBROWSER ?? readdirSync('/usr/lib')
   .map((dir) => join('/usr/lib', dir, 'webkit2gtk-4.1/MiniBrowser')).find(existsSync);
 const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
 const LOG_PATH = '/__walker-test-log';
+// The preload scripts, and the scripts addScriptTag adds (by number).
+const PRELOAD_PATH = '/__walker-test-preload.js';
+const SCRIPT_PATH = '/__walker-test-script/';
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 function freePort() {
@@ -119,6 +124,7 @@ class WebKitPage extends EventEmitter {
   #scale = 1;
   #viewport = { width: 800, height: 600 };  // puppeteer's default
   #preloads = [`(${reporter})(${JSON.stringify(LOG_PATH)})`];
+  #scripts = [];
   #offline = false;
   #proxy;
   #driver;
@@ -189,7 +195,15 @@ class WebKitPage extends EventEmitter {
 
   // The proxy: what the page asks for, passed on to its server.
   #pass(request, response) {
-    if (new URL(request.url).pathname === LOG_PATH) {
+    const { pathname } = new URL(request.url);
+    const own = pathname === PRELOAD_PATH ? this.#preloads.join(';\n')
+      : pathname.startsWith(SCRIPT_PATH) ? this.#scripts[Number(pathname.slice(SCRIPT_PATH.length))] : undefined;
+    if (own !== undefined) {
+      response.writeHead(200, { 'content-type': 'text/javascript', 'cache-control': 'no-store' });
+      response.end(own);
+      return;
+    }
+    if (pathname === LOG_PATH) {
       let body = '';
       request.on('data', (chunk) => (body += chunk)).on('end', () => {
         const { type, text } = JSON.parse(body);
@@ -211,8 +225,8 @@ class WebKitPage extends EventEmitter {
       }
       const chunks = [];
       answer.on('data', (chunk) => chunks.push(chunk)).on('end', () => {
-        const scripts = this.#preloads.map((script) => `<script>${script}</script>`).join('');
-        const html = Buffer.from(Buffer.concat(chunks).toString().replace(/<head[^>]*>/i, (head) => head + scripts));
+        const html = Buffer.from(Buffer.concat(chunks).toString()
+          .replace(/<head[^>]*>/i, (head) => `${head}<script src="${PRELOAD_PATH}"></script>`));
         response.writeHead(answer.statusCode, { ...answer.headers, 'content-length': html.length });
         response.end(html);
       });
@@ -292,12 +306,13 @@ class WebKitPage extends EventEmitter {
     }
   }
 
-  addScriptTag({ content }) {
-    return this.evaluate((text) => {
-      const script = document.createElement('script');
-      script.textContent = text;
-      document.head.appendChild(script);
-    }, content);
+  // In the page, or in its frame of that id.
+  addScriptTag({ content, frame = null }) {
+    this.#scripts.push(content);
+    return this.evaluate((src, id) => new Promise((done, fail) => {
+      const where = id ? document.getElementById(id).contentDocument : document;
+      where.head.append(Object.assign(where.createElement('script'), { src, onload: () => done(), onerror: () => fail(new Error(`${src} not loaded`)) }));
+    }), `${SCRIPT_PATH}${this.#scripts.length - 1}`, frame);
   }
 
   async #element(selector) {

@@ -6,7 +6,7 @@ import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
 import {
-  COLOURS, PALETTE, canvasPicture, count, narrowFrame, openPage, press, pressAndDraw, samePixels, servedPage,
+  addScript, COLOURS, PALETTE, canvasPicture, count, narrowFrame, openPage, press, pressAndDraw, samePixels, servedPage,
 } from './browser.mjs';
 
 const shared = servedPage();
@@ -349,7 +349,7 @@ test('a chosen shape covered by later ones says which, and how much of it stays 
     await page.evaluate((n) => document.querySelector(`#inspector-tree [data-shape="${n}"]`).click(), call.shape);
   }
   assert.ok(explained > 0, 'some shape is covered by a later one');
-  await page.addScriptTag({ content: readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8') });
+  await addScript(page, readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8'));
   const violations = await page.evaluate(async () => (await window.axe.run()).violations.map((v) => `${v.id}: ${v.help}`));
   assert.deepEqual(violations, [], `with a shape chosen, the panel passes the accessibility rules: ${violations}`);
   await page.close();

@@ -4,7 +4,7 @@ import { readFileSync } from 'node:fs';
 import { describe, test } from 'node:test';
 import { createRequire } from 'node:module';
 import {
-  canvasPicture, count, cycleSteps, narrowFrame, nextFrame, openPage, press, pressAndDraw, samePixels, servedCopy,
+  addScript, canvasPicture, NARROW_FRAME, count, cycleSteps, narrowFrame, nextFrame, openPage, press, pressAndDraw, samePixels, servedCopy,
   servedPage, startDesktop, stepToPicture, UNEXPLAINED_ALLOWED, unexplainedPixels,
 } from './browser.mjs';
 
@@ -41,7 +41,7 @@ describe('the page', () => {
 
   test('passes the automated accessibility rules', async () => {
     const { page } = await fresh();
-    await page.addScriptTag({ content: AXE_SOURCE });
+    await addScript(page, AXE_SOURCE);
     const violations = () => page.evaluate(async () => (await window.axe.run()).violations.map((v) => `${v.id}: ${v.help}`));
     assert.deepEqual(await violations(), []);
     const canvas = await page.$eval('canvas', (c) => ({
@@ -52,10 +52,9 @@ describe('the page', () => {
     assert.equal(await page.$$eval('table th[scope=col]', (th) => th.length), 2);
     assert.ok(await page.$$eval('table tbody tr', (rows) => rows.length) >= 10, 'the table has a row for each key');
     const inPhone = await narrowFrame(page, 360, 740);
-    assert.deepEqual(await inPhone(async (w, source) => {
-      w.document.head.append(Object.assign(w.document.createElement('script'), { textContent: source }));
-      return (await w.axe.run()).violations.map((v) => `${v.id}: ${v.help}`);
-    }, AXE_SOURCE), [], 'on a phone-sized screen too');
+    await addScript(page, AXE_SOURCE, NARROW_FRAME);
+    assert.deepEqual(await inPhone(async (w) => (await w.axe.run()).violations.map((v) => `${v.id}: ${v.help}`)),
+      [], 'on a phone-sized screen too');
     await page.close();
   });
 

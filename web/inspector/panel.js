@@ -52,6 +52,7 @@ let stepShown = null;  // the step of placing whose axes the canvas shows; null:
 // What-if edits of the recorded frame, as plain data: { call, argument, value }
 // and { swap: [call, call] }, in the order made.
 let edits = [];
+let wanted = null;  // a view asked for (a link's): shown once a frame is read
 
 const element = (tag, text, className) => {
   const e = document.createElement(tag);
@@ -317,6 +318,17 @@ const showChain = (steps) => {
     showStep(list.children[k], say(), call, matrix, kind);
   });
   chainShown = steps;
+  markStep();
+};
+
+// The chosen step of the chain: the one whose axes the canvas shows.
+const markStep = () => {
+  const chosen = stepShown === null ? null : placing[stepShown]?.item;
+  for (const item of $('inspector-chain').children) {
+    item.classList.toggle('chosen', item === chosen);
+    if (item === chosen) item.setAttribute('aria-current', 'step');
+    else item.removeAttribute('aria-current');
+  }
 };
 
 // The chosen shape: its call, its box, what covers it, and the chain from the eye to it.
@@ -443,6 +455,7 @@ const chooseStep = (k) => {
   stepShown = placing.length === 0 ? null : Math.max(0, Math.min(placing.length - 1, k));
   showStepAt();
   showEdits();
+  markStep();
 };
 
 // The edits made again in the replay: swaps as the pair they exchange.
@@ -745,6 +758,26 @@ const take = () => {
   showChosen();
   markLed();
   showSource();
+  if (wanted) {
+    const { view, done } = wanted;
+    wanted = null;
+    done(showView(view));
+  }
+};
+
+// A view of the recorded frame (a link's): what of it the frame lacks, or
+// nothing once it is shown.
+const showView = ({ upto, shape: n, chain }) => {
+  if (upto !== null && upto > frame.shapes) return 'it draws more shapes than its frame has';
+  const call = n === null ? null : shapeCalls()[n];
+  if (n !== null && !call) return 'it chooses a shape its frame does not have';
+  shown = upto === null || upto >= frame.shapes ? null : upto;
+  if (n === null) redraw(true);
+  else select(n);
+  // The eye, each transform in force, and the shape itself.
+  if (chain !== null && (n === null || chain >= placing.length)) return 'it chooses a step its shape\'s chain does not have';
+  if (chain !== null) chooseStep(chain);
+  return '';
 };
 
 // While walking, the frames that come between two readings are not read.
@@ -895,6 +928,17 @@ fileChooser.addEventListener('change', () => {
   showSource();
 });
 $('inspector-close').addEventListener('click', () => setOpen(false));
+$('inspector-chain').addEventListener('click', (event) => {
+  const item = event.target.closest('#inspector-chain > li');
+  if (!item) return;
+  const k = placing.findIndex((step) => step.item === item);
+  if (k >= 0) chooseStep(k);
+});
+$('inspector-link').addEventListener('click', async () => {
+  if (!frame) return;
+  const { copy } = await import('../open_link.js');
+  $('inspector-link-status').textContent = await copy(panel.view());
+});
 slider.addEventListener('input', () => showUpTo(Number(slider.value)));
 $('inspector-previous').addEventListener('click', () => showUpTo(shownCount() - 1));
 $('inspector-next').addEventListener('click', () => showUpTo(shownCount() + 1));
@@ -939,4 +983,14 @@ export const panel = {
     sendEdits();
     if (frame) showChosen();
   },
+  // What the panel shows of its frame, as a link holds it; and a link's
+  // view shown once the next frame is read (a promise of what the frame
+  // lacks of it, if anything).
+  view: () => ({
+    beam: [...names.shapes.values()].includes('beam'), upto: shown, shape: selected >= 0 ? selected : null,
+    chain: selected >= 0 ? stepShown : null,
+  }),
+  show: (view) => new Promise((done) => {
+    wanted = { view, done };
+  }),
 };

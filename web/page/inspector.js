@@ -16,5 +16,6 @@ window.walkerInspector = (() => {
     frame: () => panel?.frame() ?? null,
     edits: () => panel?.edits() ?? [],
     setEdits: (list) => panel?.setEdits(list),
+    panel: load,
   };
 })();

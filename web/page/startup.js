@@ -15,6 +15,18 @@
   const lines = [];
   let painted = false;
   const NARROW_MARGIN = 64;  // CSS pixels: twice the body's padding, and a scrollbar
+  // A link to a view (open_link.js, loaded only for one): the walk pauses
+  // before its first step, and the link is opened once the page's scripts
+  // have run. What a link could not open is in the session's storage.
+  const linked = location.hash.length > 1;
+  let told = false;
+  try {
+    told = sessionStorage.length > 0;
+  } catch {
+    // no storage: nothing kept
+  }
+  let opening = null;  // open_link.js, on its way
+  addEventListener('hashchange', () => location.reload());
 
   // Runs what needs the whole page once it has been read.
   const whenRead = (what) => {
@@ -46,6 +58,8 @@
         script.onload = () => {
           window.walkerScreen.fit();
           window.walkerReadout.start();
+          opening?.then((link) => link.open(window.walkerInspector))
+            .catch((error) => console.warn(`The link could not be opened: ${error.message}`));
         };
       }
       document.head.appendChild(script);
@@ -66,6 +80,10 @@
     });
     observer.observe({ type: 'paint', buffered: true });
   };
+
+  // A deferred script's failed fetch is told at its turn to run, after this.
+  const program = document.getElementById('program');
+  program.addEventListener('error', () => fail(`${program.getAttribute('src')} could not be loaded.`));
 
   if (typeof WebAssembly !== 'object') {
     fail('This browser cannot run WebAssembly, so the walker cannot run here. ' +
@@ -136,10 +154,14 @@
     // Each frame the frame inspector has recorded, while it is open.
     onWalkerFrameRecorded: () => window.walkerInspector?.recorded(),
     // After main, which draws the first frame.
-    postRun: () => afterFirstPaint(() => {
-      painted = true;
-      for (const line of lines) console.log(line);
-      loadPageScripts();
-    }),
+    postRun: () => {
+      if (linked) Module.walkerKey('p');
+      if (linked || told) opening = import('./open_link.js');
+      afterFirstPaint(() => {
+        painted = true;
+        for (const line of lines) console.log(line);
+        loadPageScripts();
+      });
+    },
   };
 })();
