@@ -38,7 +38,8 @@ function press(keys, start) {
 test('a link is read back as the state it was written from, and its keys reach that state', () => {
   const views = [VIEW, startState(START), { ...VIEW, yaw: 359, step: 0, inspect: false, upto: null, shape: null, chain: null },
     { ...VIEW, yaw: -1, step: 2, pitch: -355, distance: -95, turret: -355, legs: 5, upto: 0, chain: null },
-    { ...VIEW, yaw: 3, step: 1, wire: false, beam: false, shape: null, chain: null }];
+    { ...VIEW, yaw: 3, step: 1, wire: false, beam: false, shape: null, chain: null },
+    { ...VIEW, whatif: [{ call: 12, argument: 0, value: -40.5 }, { swap: [30, 31] }, { call: 3, argument: 2, value: 0.125 }] }];
   for (const view of views) {
     const link = linkFor(view);
     assert.deepEqual(parseLink(`#${link}`, START), { state: view }, link);
@@ -63,6 +64,8 @@ test('a bad link is refused in words, whatever it holds', () => {
     'pitch off the keys\' turns': 'pitch=7&end', 'turret off them': 'turret=-88&end', 'distance off the units': 'distance=4.5&end',
     'distance far off': 'distance=500&end', 'wire not a flag': 'wire=2&end', 'inspector fields closed': 'shape=3&end',
     'a chain step with no shape': 'inspect=1&chain=2&end', 'the prototype\'s field': '__proto__=1&end',
+    'a what-if of no argument': 'inspect=1&whatif=12:4:1&end', 'a call swapped with itself': 'inspect=1&whatif=7~7&end',
+    'a what-if in words': 'inspect=1&whatif=twelve&end', 'what-ifs without end': `inspect=1&whatif=${'1~2,'.repeat(64)}1~2&end`,
   };
   for (const [what, text] of Object.entries(bad)) {
     const result = parseLink(`#${text}`, START);

@@ -40,10 +40,13 @@ test('a copied link opens the same pixels and the same view of the frame', async
   // The third step in force: the eye, then the first two transforms that still hold.
   const inForce = '#inspector-chain > li:not(.discarded)';
   await page.$$eval(inForce, (steps) => steps[2].click());
+  await page.$eval('#inspector-swap-next', (swap) => swap.click());  // a what-if, which the link holds too
   await page.$eval('#inspector-link', (button) => button.click());
   await until(page, () => document.getElementById('inspector-link-status').textContent !== '', 'the link');
   const [link, shown, picture] = [await page.evaluate(() => location.href), await state(page), await canvasPicture(page)];
-  assert.deepEqual(shown.view, { beam: true, upto: 20, shape: 9, chain: 2 });
+  const { whatif, ...view } = shown.view;
+  assert.deepEqual(view, { beam: true, upto: 20, shape: 9, chain: 2 });
+  assert.equal(whatif?.length, 1, 'the swap, in the link');
   assert.equal(shown.yaw, 7);
   await page.close();
 

@@ -767,7 +767,13 @@ const take = () => {
 
 // A view of the recorded frame (a link's): what of it the frame lacks, or
 // nothing once it is shown.
-const showView = ({ upto, shape: n, chain }) => {
+const showView = ({ upto, shape: n, chain, whatif = null }) => {
+  // An edit changes an argument a transform has, a swap two transforms.
+  const transform = (index) => frame.calls[index] && isTransform(frame.calls[index]);
+  if (whatif?.some((e) => (e.swap ? !e.swap.every(transform)
+    : !transform(e.call) || e.argument >= ARGUMENT_NAMES[frame.calls[e.call].name].length))) {
+    return 'it changes a call of its frame that is no transform';
+  }
   if (upto !== null && upto > frame.shapes) return 'it draws more shapes than its frame has';
   const call = n === null ? null : shapeCalls()[n];
   if (n !== null && !call) return 'it chooses a shape its frame does not have';
@@ -777,6 +783,7 @@ const showView = ({ upto, shape: n, chain }) => {
   // The eye, each transform in force, and the shape itself.
   if (chain !== null && (n === null || chain >= placing.length)) return 'it chooses a step its shape\'s chain does not have';
   if (chain !== null) chooseStep(chain);
+  if (whatif) panel.setEdits(whatif);
   return '';
 };
 
@@ -988,7 +995,7 @@ export const panel = {
   // lacks of it, if anything).
   view: () => ({
     beam: [...names.shapes.values()].includes('beam'), upto: shown, shape: selected >= 0 ? selected : null,
-    chain: selected >= 0 ? stepShown : null,
+    chain: selected >= 0 ? stepShown : null, whatif: edits.length > 0 ? structuredClone(edits) : null,
   }),
   show: (view) => new Promise((done) => {
     wanted = { view, done };

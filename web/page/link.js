@@ -17,6 +17,22 @@ const FARTHEST = 100;  // units of the view's distance either way from the start
 
 const int = (text) => (/^-?\d{1,6}$/.test(text) ? Number(text) : NaN);
 const flag = (text) => (text === '0' || text === '1' ? text === '1' : NaN);
+// What-if edits of the recorded frame: "CALL:ARGUMENT:VALUE" for an argument
+// changed, "CALL~CALL" for two transforms swapped, comma-separated in the
+// order made. Calls are the frame's, so the page checks them against it.
+const MOST_EDITS = 64;
+const readEdit = (text) => {
+  const changed = /^(\d{1,5}):([0-3]):(-?\d{1,6}(?:\.\d{1,6})?)$/.exec(text);
+  if (changed) return { call: Number(changed[1]), argument: Number(changed[2]), value: Number(changed[3]) };
+  const swapped = /^(\d{1,5})~(\d{1,5})$/.exec(text);
+  return swapped && swapped[1] !== swapped[2] ? { swap: [Number(swapped[1]), Number(swapped[2])] } : null;
+};
+const readEdits = (text) => {
+  const list = text.split(',').map(readEdit);
+  return list.length <= MOST_EDITS && !list.includes(null) ? list : NaN;
+};
+const writeEdits = (list) => list.map((e) => (e.swap ? e.swap.join('~') : `${e.call}:${e.argument}:${Number(e.value.toFixed(6))}`)).join(',');
+
 const turn = (value, start) => Number.isInteger(value) && Math.abs(value) < 360 && (value - start) % TURN === 0;
 
 // Each field: how its text is read and whether a value is in range (given
@@ -41,13 +57,14 @@ const FIELDS = {
   upto: { read: int, valid: (v) => Number.isInteger(v) && v >= 0, inspector: true },
   shape: { read: int, valid: (v) => Number.isInteger(v) && v >= 0, inspector: true },
   chain: { read: int, valid: (v) => Number.isInteger(v) && v >= 0, inspector: true },
+  whatif: { read: readEdits, valid: (v) => Array.isArray(v), write: writeEdits, inspector: true },
 };
 const END = 'end';
 
 // The start, as a link's state: what a field left out of a link means.
 export const startState = (start) => ({
   step: 0, yaw: start.yaw, pitch: start.pitch, distance: start.distance, turret: start.turret, legs: start.legs,
-  wire: start.wire, beam: false, inspect: false, upto: null, shape: null, chain: null,
+  wire: start.wire, beam: false, inspect: false, upto: null, shape: null, chain: null, whatif: null,
 });
 
 export function parseLink(fragment, start) {
@@ -77,7 +94,8 @@ export function parseLink(fragment, start) {
 
 export function linkFor(state) {
   const fields = Object.keys(FIELDS).filter((name) => state[name] !== null && (state.inspect || !FIELDS[name].inspector))
-    .map((name) => `${name}=${typeof state[name] === 'boolean' ? Number(state[name]) : state[name]}`);
+    .filter((name) => !Array.isArray(state[name]) || state[name].length > 0)
+    .map((name) => `${name}=${FIELDS[name].write?.(state[name]) ?? (typeof state[name] === 'boolean' ? Number(state[name]) : state[name])}`);
   return [...fields, END].join('&');
 }
 

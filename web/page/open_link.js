@@ -65,7 +65,7 @@ export async function open(inspector) {
     startAgain('the program\'s keys did not reach its state');
     return;
   }
-  const wrong = panel && (await panel.show({ upto: state.upto, shape: state.shape, chain: state.chain }));
+  const wrong = panel && (await panel.show({ upto: state.upto, shape: state.shape, chain: state.chain, whatif: state.whatif }));
   if (wrong) startAgain(wrong);
 }
 
