@@ -192,8 +192,9 @@ function installFrames(page) {
             const f = window.walkerInspector.frame();
             const thigh = f.calls.find((c) => c.shape >= 0 && f.names[c.shape] === 'front pair, leg 0 (its left): thigh');
             const rotate = f.calls.slice(0, thigh.index).findLast((c) => c.name === 'glRotatef' && c.args[1] === 1);
-            if (f.calls[rotate.index + 1].name !== 'glTranslatef') throw new Error('the thigh\'s rotate is not before its translate');
-            swap = { swap: [rotate.index, rotate.index + 1] };
+            // Its neighbour in the chain: the hip ball's level comes between them.
+            const move = f.calls.slice(rotate.index + 1, thigh.index).find((c) => c.name === 'glTranslatef' && c.depth === rotate.depth);
+            swap = { swap: [rotate.index, move.index] };
           }
           const angle = { call: swap.swap[0], argument: 0, value: 40 };
           window.walkerInspector.setEdits(turn++ % 2 === 0 ? [swap] : [angle, swap]);

@@ -30,12 +30,16 @@ test('a transform struck out of a shape\'s chain is one a pop threw away; the ot
   const steps = await page.$$eval('#inspector-chain > li[data-call]', (items) => items.map((item) => ({
     call: Number(item.dataset.call), discarded: item.classList.contains('discarded'), text: item.textContent,
     struck: getComputedStyle(item.firstElementChild).textDecorationLine,
+    rows: [...item.querySelectorAll('tbody tr')].map((row) => [...row.querySelectorAll('td')].map((td) => Number(td.textContent.replace('−', '-')))),
   })));
   const struck = steps.filter((s) => s.discarded);
   assert.ok(struck.some((s) => f.calls[s.call].name === 'glScalef' && f.calls[s.call].args[0] === Math.fround(0.6)),
     'the hip block\'s scale is struck out for the legs');
   for (const s of steps.filter((st) => st.call !== thigh.index)) {
     const t = f.calls[s.call];
+    const m = t.modelview;
+    assert.ok(s.rows.every((row, r) => row.every((v, c) => Math.abs(v - m[c * 4 + r]) <= 1e-3 * Math.max(1, Math.abs(v)))),
+      `call ${t.index + 1}: its table is the matrix it leaves, ${s.rows}`);
     const popped = lowest(f, t.index, thigh.index) < t.depth;
     assert.equal(s.discarded, popped, `call ${t.index + 1}, ${t.name}: struck out only when a pop went below its level`);
     if (!s.discarded) continue;

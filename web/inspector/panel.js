@@ -302,7 +302,7 @@ const showStep = (item, text, call, matrix, kind) => {
   setText(source, call ? code(call) : '');
   setText(table.caption, `The modelview matrix after: ${text}`);
   const cells = table.tBodies[0].rows;
-  rowsOf(matrix).forEach((values, r) => values.forEach((value, c) => setText(cells[r].cells[c], num(value))));
+  rowsOf(matrix).forEach((values, r) => values.forEach((value, c) => setText(cells[r].cells[c + 1], num(value))));
 };
 
 const showChain = (steps) => {
