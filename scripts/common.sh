@@ -114,11 +114,12 @@ wait_for() {
 
 # Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it. The
 # server picks the display itself and says which once it is ready, so two
-# scripts starting servers at once never race for the same number.
+# scripts starting servers at once never race for the same number. It never
+# resets: a reset when one program leaves refused the next one's connection.
 start_xvfb() {
     local said number
     said=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$said" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$said" >/dev/null 2>&1 &
     XVFB_PID=$!
     wait_for 10 grep -q '[0-9]' "$said" || { rm -f "$said"; echo "Xvfb did not start" >&2; return 1; }
     number=$(tr -dc 0-9 <"$said")
