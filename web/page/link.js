@@ -77,12 +77,12 @@ export function parseLink(fragment, start) {
   for (const field of fields.slice(0, -1)) {
     const at = field.indexOf('=');
     const name = at < 0 ? field : field.slice(0, at);
-    const spec = Object.hasOwn(FIELDS, name) ? FIELDS[name] : null;
-    if (!spec) return { error: 'it has a field this page does not know' };
+    const kind = Object.hasOwn(FIELDS, name) ? FIELDS[name] : null;
+    if (!kind) return { error: 'it has a field this page does not know' };
     if (seen.has(name)) return { error: `it gives the ${name} twice` };
     seen.add(name);
-    const value = at < 0 ? NaN : spec.read(field.slice(at + 1));
-    if (!spec.valid(value, start)) return { error: `its ${name} is not one the keys reach` };
+    const value = at < 0 ? NaN : kind.read(field.slice(at + 1));
+    if (!kind.valid(value, start)) return { error: `its ${name} is not one the keys reach` };
     state[name] = value;
   }
   if (!state.inspect && Object.keys(FIELDS).some((name) => FIELDS[name].inspector && state[name] !== null)) {
